@@ -1,0 +1,8 @@
+add_compile_options(-Wall -Wextra -Wshadow -Wno-missing-field-initializers)
+if(MV_WERROR)
+  add_compile_options(-Werror)
+endif()
+if(MV_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
