@@ -4,14 +4,10 @@
 
 #include "MacTypes.h"
 
-// Texts are length-prefixed strings of at most 255 characters.
-void Assert(const void* thePtr, ConstStr255Param failLocation);
-[[noreturn]] void Terminate(ConstStr255Param headline, ConstStr255Param description);
-void Notify(ConstStr255Param theMessage);
-SInt16 StandardWarning(ConstStr255Param headline, ConstStr255Param description, ConstStr255Param okText,
-                       ConstStr255Param cancelText);
-
-// Convenience for literal texts: Assert(p, "\pwhere") is not C++, so callers
-// write AssertC(p, "where").
-void AssertC(const void* thePtr, const char* failLocation);
-[[noreturn]] void TerminateC(const char* headline, const char* description);
+// Texts are taken as zero-terminated C strings for the sake of literals and
+// handled as length-prefixed strings of at most 255 characters inside.
+void Assert(const void* thePtr, const char* failLocation);
+[[noreturn]] void Terminate(const char* headline, const char* description);
+void Notify(const char* theMessage);
+SInt16 StandardWarning(const char* headline, const char* description, const char* okText,
+                       const char* cancelText);
