@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Runs every benchmark against the build in $1 (./dev bench).
+set -euo pipefail
+build=${1:?usage: bench/run.sh BUILD_DIR}
+here=$(cd "$(dirname "$0")" && pwd)
+echo "== engine"
+"$build/bench/engine_bench" --benchmark_counters_tabular=true
+echo "== clip rendering"
+"$here/render_bench.sh" "$build"
