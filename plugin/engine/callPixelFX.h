@@ -1,0 +1,19 @@
+// The zoom course: which region of the frame a given frame shows, and the
+// two entry points that render a frame for the host and for the preview.
+#pragma once
+
+#include "MacTypes.h"
+#include "config/PluginDefines.h"
+#include "engine/relRects.h"
+#include "quickdraw/QuickDraw.h"
+
+relRect CalcTweenRel(SInt32 startFrameNum, SInt32 endFrameNum, SInt32 currFrameNum,
+                     relRect sourceRel, relRect targetRel);
+Rect CalcTweenRect(pluginDataPtr theConfig, Rect theFrame, SInt32 currentFrame, SInt32 maxFrame);
+// source and dest have the same dimensions.
+void DoPascalPixelEffect(GWorldPtr source, GWorldPtr dest, pluginDataPtr theConfig,
+                         SInt32 currentFrameIndex, SInt32 maxFrames);
+// Takes the configuration and frame position from gConfigWorkSpace.
+void CallPixelEffect(GWorldPtr source, GWorldPtr dest);
+void PixelDrive(GWorldPtr source, GWorldPtr dest, Rect theRect, pluginDataPtr theConfig,
+                SInt32 currentFrame, SInt32 numFrames);
