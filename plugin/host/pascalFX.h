@@ -1,0 +1,24 @@
+// The configuration bridge: the entry points through which the host-facing
+// shell reaches the working configuration. The shell treats records as opaque
+// blocks of pGetConfigSize bytes; only these routines know their layout.
+#pragma once
+
+#include "MacTypes.h"
+
+struct pluginDataRec;
+
+MV_EXTERN_C_BEGIN
+
+MV_API void InitPascal(void);
+MV_API void InitMyPlugIn(void* theData);
+MV_API void pGetConfigSize(UInt32* theSize);
+MV_API void pNewConfig(void** theData);
+MV_API void pCopyConfig(void* source, void* dest);
+MV_API void pUncopyConfig(void* theData);
+MV_API void pDestroyConfig(void* aConfig);
+MV_API SInt16 GetMediaFormat(void* theData);
+
+MV_EXTERN_C_END
+
+// Defaults, then the saved settings over them, written straight back.
+void InitPluginData(pluginDataRec* theConfig);
