@@ -1,0 +1,72 @@
+#include "system/CFBundle.h"
+
+#include "system/BundleLocator.h"
+#include "system/CFRuntime.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct __CFBundle : MVCFObject {
+    std::string root;
+    CFStringRef identifier = nullptr;
+    ~__CFBundle() override
+    {
+        if (identifier)
+            CFRelease(identifier);
+    }
+};
+
+namespace {
+
+// Bundles are never unmade: references handed out stay valid for the process.
+std::mutex gBundlesLock;
+std::map<std::string, __CFBundle*> gBundles;
+
+__CFBundle* BundleAt(const std::string& root, const std::string& identifier)
+{
+    std::lock_guard lock(gBundlesLock);
+    __CFBundle*& bundle = gBundles[root];
+    if (!bundle) {
+        bundle = new __CFBundle;
+        bundle->root = root;
+        bundle->identifier =
+            CFStringCreateWithCString(kCFAllocatorDefault, identifier.c_str(), kCFStringEncodingUTF8);
+    }
+    return bundle;
+}
+
+std::string Utf8Text(CFStringRef text)
+{
+    // A code point takes at most four bytes in UTF-8.
+    std::vector<char> buffer(static_cast<size_t>(CFStringGetLength(text)) * 4 + 1);
+    if (!CFStringGetCString(text, buffer.data(), static_cast<CFIndex>(buffer.size()),
+                            kCFStringEncodingUTF8))
+        return {};
+    return buffer.data();
+}
+
+} // namespace
+
+CFBundleRef CFBundleGetBundleWithIdentifier(CFStringRef bundleID)
+{
+    if (!bundleID)
+        return nullptr;
+    const std::string wanted = Utf8Text(bundleID);
+    if (wanted.empty())
+        return nullptr;
+    for (const std::string& root : mvbundle::LoadedRoots()) {
+        const auto info = mvbundle::ReadInfo(root);
+        const auto identifier = info.find("CFBundleIdentifier");
+        if (identifier != info.end() && identifier->second == wanted)
+            return BundleAt(root, wanted);
+    }
+    return nullptr;
+}
+
+CFStringRef CFBundleGetIdentifier(CFBundleRef bundle)
+{
+    return bundle ? bundle->identifier : nullptr;
+}
