@@ -72,7 +72,8 @@ MV_API CGColorSpaceRef CGColorSpaceCreateDeviceRGB(void);
 MV_API void CGColorSpaceRelease(CGColorSpaceRef space);
 
 /* Images: reference-counted, immutable, 8 bits per channel, A, R, G, B in
- * memory, premultiplied. Release and retain accept null. */
+ * memory, premultiplied. Release and retain accept null. A copy may share
+ * the original's pixels; each reference is released on its own. */
 MV_API CGImageRef CGImageRetain(CGImageRef image);
 MV_API void CGImageRelease(CGImageRef image);
 MV_API CGImageRef CGImageCreateCopy(CGImageRef image);

@@ -1,0 +1,36 @@
+// Bit transfer between pixel maps.
+#include "quickdraw/QuickDraw.h"
+#include "quickdraw/ScaleCopy.h"
+
+namespace {
+
+int Width(const Rect& r) { return int{r.right} - r.left; }
+int Height(const Rect& r) { return int{r.bottom} - r.top; }
+
+}  // namespace
+
+// Fore and back colours are not applied: the only callers copy under black on
+// white, where colourising changes nothing.
+void CopyBits(const BitMap* srcBits, const BitMap* dstBits, const Rect* srcRect,
+              const Rect* dstRect, SInt16 mode, RgnHandle) {
+    if (!srcBits || !dstBits || !srcRect || !dstRect || mode != srcCopy) return;
+    if (!srcBits->baseAddr || !dstBits->baseAddr) return;
+    mv::ScaleJob job{};
+    job.src = reinterpret_cast<const std::uint8_t*>(srcBits->baseAddr);
+    job.srcRowBytes = srcBits->rowBytes;
+    job.srcWidth = Width(srcBits->bounds);
+    job.srcHeight = Height(srcBits->bounds);
+    job.dst = reinterpret_cast<std::uint8_t*>(dstBits->baseAddr);
+    job.dstRowBytes = dstBits->rowBytes;
+    job.dstWidth = Width(dstBits->bounds);
+    job.dstHeight = Height(dstBits->bounds);
+    job.cropX = srcRect->left - srcBits->bounds.left;
+    job.cropY = srcRect->top - srcBits->bounds.top;
+    job.cropW = Width(*srcRect);
+    job.cropH = Height(*srcRect);
+    job.destX = dstRect->left - dstBits->bounds.left;
+    job.destY = dstRect->top - dstBits->bounds.top;
+    job.destW = Width(*dstRect);
+    job.destH = Height(*dstRect);
+    mv::ScaleCopy(job);
+}

@@ -1,0 +1,79 @@
+#include "quickdraw/PixelStore.h"
+
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+namespace mv {
+namespace {
+
+// Enough for the few frames a render run holds at once, without letting a
+// burst of big buffers pin memory for the rest of the process.
+constexpr std::size_t kMaxKept = 8;
+constexpr std::size_t kMaxKeptBytes = std::size_t{256} << 20;
+
+struct Block {
+    void* pixels;
+    std::size_t bytes;
+};
+
+class Store {
+public:
+    void* Take(std::size_t bytes) {
+        std::lock_guard lock(mutex_);
+        for (std::size_t i = 0; i < kept_.size(); ++i) {
+            if (kept_[i].bytes != bytes) continue;
+            void* p = kept_[i].pixels;
+            keptBytes_ -= bytes;
+            kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(i));
+            return p;
+        }
+        return nullptr;
+    }
+
+    // False when the block is not worth keeping; the caller frees it.
+    bool Keep(void* pixels, std::size_t bytes) {
+        std::lock_guard lock(mutex_);
+        if (bytes > kMaxKeptBytes) return false;
+        while (!kept_.empty() &&
+               (kept_.size() >= kMaxKept || keptBytes_ + bytes > kMaxKeptBytes)) {
+            std::free(kept_.front().pixels);
+            keptBytes_ -= kept_.front().bytes;
+            kept_.erase(kept_.begin());
+        }
+        kept_.push_back({pixels, bytes});
+        keptBytes_ += bytes;
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<Block> kept_;
+    std::size_t keptBytes_ = 0;
+};
+
+// Never destroyed: worlds disposed by other static destructors still find it.
+Store& TheStore() {
+    static Store* store = new Store;
+    return *store;
+}
+
+std::size_t RoundUp(std::size_t n) { return (n + kPixelAlign - 1) / kPixelAlign * kPixelAlign; }
+
+}  // namespace
+
+std::size_t PixelRowBytes(std::size_t width) { return RoundUp(width * 4); }
+
+void* AcquirePixels(std::size_t bytes) {
+    bytes = RoundUp(bytes == 0 ? 1 : bytes);
+    if (void* p = TheStore().Take(bytes)) return p;
+    return std::aligned_alloc(kPixelAlign, bytes);
+}
+
+void ReleasePixels(void* pixels, std::size_t bytes) {
+    if (!pixels) return;
+    bytes = RoundUp(bytes == 0 ? 1 : bytes);
+    if (!TheStore().Keep(pixels, bytes)) std::free(pixels);
+}
+
+}  // namespace mv

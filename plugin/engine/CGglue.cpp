@@ -1,0 +1,56 @@
+#include "engine/CGglue.h"
+
+#include "engine/imageProcs.h"
+#include "engine/rectProcs.h"
+#include "util/Diagnostics.h"
+
+namespace {
+
+struct Opacity {
+    bool set;
+    double alpha;
+    SInt16 blendMode;
+};
+
+void DrawInPort(GWorldPtr theGW, CGImageRef theImage, Rect qdTargetRect, float theRadiants,
+                Boolean clearFirst, Opacity opacity) {
+    const CGRect theCGFrame = QDRectToGCRect(qdTargetRect, GetPortRect(theGW));
+    if (!theImage) return;
+    CGContextRef context = nullptr;
+    QDBeginCGContext(theGW, &context);
+    if (opacity.set) {
+        if (opacity.alpha >= 0.0) CGContextSetAlpha(context, static_cast<CGFloat>(opacity.alpha));
+        CGContextSetBlendMode(context, static_cast<CGBlendMode>(opacity.blendMode));
+    }
+    DrawRotatedImageInCGRect(context, theImage, theCGFrame, theRadiants, clearFirst);
+    CGContextFlush(context);
+    QDEndCGContext(theGW, &context);
+    CGContextRelease(context);  // already null after QDEndCGContext; kept for symmetry
+}
+
+}  // namespace
+
+void DrawRotatedImageInCGRect(CGContextRef theContext, CGImageRef theImage, CGRect targetRect,
+                              float theRadiants, Boolean clearFirst) {
+    Assert(theContext, "NIL context for DrawRotatedImageInQDRect");
+    Assert(theImage, "NIL Image for DrawRotatedImageInQDRect");
+    CGContextSaveGState(theContext);
+    const CGFloat halfWid = targetRect.size.width / 2, halfHig = targetRect.size.height / 2;
+    CGContextTranslateCTM(theContext, targetRect.origin.x + halfWid, targetRect.origin.y + halfHig);
+    CGContextRotateCTM(theContext, theRadiants);
+    const CGRect drawRect = CGRectMake(-halfWid, -halfHig, targetRect.size.width, targetRect.size.height);
+    if (clearFirst) CGContextClearRect(theContext, drawRect);
+    CGContextDrawImage(theContext, drawRect, theImage);
+    CGContextRestoreGState(theContext);
+}
+
+void DrawCGImageInQDRect(GWorldPtr theGW, CGImageRef theImage, Rect qdTargetRect,
+                         float theRadiants, Boolean clearFirst) {
+    DrawInPort(theGW, theImage, qdTargetRect, theRadiants, clearFirst, {false, 1.0, 0});
+}
+
+void DrawCGImageInQDRectWithAlpha(GWorldPtr theGW, CGImageRef theImage, Rect qdTargetRect,
+                                  float theRadiants, Boolean clearFirst, double alpha,
+                                  SInt16 blendMode) {
+    DrawInPort(theGW, theImage, qdTargetRect, theRadiants, clearFirst, {true, alpha, blendMode});
+}

@@ -1,0 +1,72 @@
+#include "engine/callPixelFX.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "engine/imageProcs.h"
+#include "engine/lineEffect.h"
+
+namespace {
+
+// Frame arithmetic wraps at 32 bits, as it always has, without overflowing.
+SInt32 Wrap32(std::int64_t v) { return static_cast<SInt32>(static_cast<std::uint32_t>(v)); }
+
+SInt32 ShareFrames(SInt32 maxFrame, SInt16 slider) {
+    const SInt32 product = Wrap32(std::int64_t{maxFrame} * slider);
+    return static_cast<SInt32>(std::trunc(double(product) / 200.0));
+}
+
+double Tween(double from, double to, double c, double frames) { return from + (c * (to - from)) / frames; }
+
+}  // namespace
+
+relRect CalcTweenRel(SInt32 startFrameNum, SInt32 endFrameNum, SInt32 currFrameNum,
+                     relRect sourceRel, relRect targetRel) {
+    if (currFrameNum < startFrameNum) return sourceRel;
+    if (currFrameNum > endFrameNum) return targetRel;
+    // A span of no frames has nowhere to go: stay at the start.
+    if (endFrameNum == startFrameNum) return sourceRel;
+    const double frames = double(std::int64_t{endFrameNum} - startFrameNum);
+    const double c = double(std::int64_t{currFrameNum} - startFrameNum);
+    return relRect{Tween(sourceRel.left, targetRel.left, c, frames),
+                   Tween(sourceRel.right, targetRel.right, c, frames),
+                   Tween(sourceRel.top, targetRel.top, c, frames),
+                   Tween(sourceRel.bottom, targetRel.bottom, c, frames)};
+}
+
+// The zoom-in test comes first, so overlapping shares zoom in fully before
+// the zoom-out course takes over part-way along.
+Rect CalcTweenRect(pluginDataPtr theConfig, Rect theFrame, SInt32 currentFrame, SInt32 maxFrame) {
+    const SInt32 inFrames = ShareFrames(maxFrame, theConfig->sliders[0]);
+    const SInt32 outFrames = ShareFrames(maxFrame, theConfig->sliders[1]);
+    const SInt32 outStart = Wrap32(std::int64_t{maxFrame} - outFrames);
+    relRect whole;
+    InitRelRect(whole);
+    const relRect start = theConfig->startRel;
+
+    relRect region;
+    if (currentFrame < inFrames)
+        region = CalcTweenRel(0, inFrames, currentFrame, whole, start);
+    else if (outStart < currentFrame)
+        region = CalcTweenRel(outStart, maxFrame, currentFrame, start, whole);
+    else
+        region = start;
+    return Rel2Rect(region, theFrame);
+}
+
+void DoPascalPixelEffect(GWorldPtr source, GWorldPtr dest, pluginDataPtr theConfig,
+                         SInt32 currentFrameIndex, SInt32 maxFrames) {
+    const Rect theFrame = GetPortRect(dest);
+    const Rect theRect = CalcTweenRect(theConfig, theFrame, currentFrameIndex, maxFrames);
+    PixelDrive(source, dest, theRect, theConfig, currentFrameIndex, maxFrames);
+}
+
+void CallPixelEffect(GWorldPtr source, GWorldPtr dest) {
+    DoPascalPixelEffect(source, dest, gConfigWorkSpace.theConfig, gConfigWorkSpace.currFrameIndex,
+                        gConfigWorkSpace.maxFrameIndex);
+}
+
+void PixelDrive(GWorldPtr source, GWorldPtr dest, Rect theRect, pluginDataPtr theConfig,
+                SInt32 currentFrame, SInt32 numFrames) {
+    TheLineEffect(source, dest, theRect, true, theConfig, currentFrame, numFrames);
+}
