@@ -21,7 +21,8 @@ class Store {
 public:
     void* Take(std::size_t bytes) {
         std::lock_guard lock(mutex_);
-        for (std::size_t i = 0; i < kept_.size(); ++i) {
+        // Most recently freed first: its pages are the likeliest to be cached.
+        for (std::size_t i = kept_.size(); i-- > 0;) {
             if (kept_[i].bytes != bytes) continue;
             void* p = kept_[i].pixels;
             keptBytes_ -= bytes;
