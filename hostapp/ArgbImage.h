@@ -1,0 +1,31 @@
+// A view of 32-bit pixels in memory order A, R, G, B (FFmpeg's "argb"), the
+// layout of the platform's offscreen worlds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace mv {
+
+struct ArgbView {
+    std::uint8_t* data = nullptr;
+    int rowBytes = 0;
+    int width = 0;
+    int height = 0;
+
+    std::uint8_t* row(int y) const { return data + static_cast<std::ptrdiff_t>(y) * rowBytes; }
+};
+
+// An owned image, for pictures the host makes itself (thumbnails, sheets).
+struct ArgbImage {
+    std::vector<std::uint8_t> pixels;
+    int width = 0;
+    int height = 0;
+
+    ArgbImage() = default;
+    ArgbImage(int w, int h) : pixels(static_cast<std::size_t>(w) * h * 4), width(w), height(h) {}
+    ArgbView view() { return {pixels.data(), width * 4, width, height}; }
+};
+
+}  // namespace mv

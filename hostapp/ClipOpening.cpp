@@ -1,0 +1,66 @@
+#include "ClipOpening.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <regex>
+
+#include "HostError.h"
+#include "Paths.h"
+
+namespace mv {
+
+namespace {
+
+constexpr int kMaxCoordinate = 32767;
+
+AVRational parseRate(const std::string& text) {
+    AVRational rate{0, 1};
+    if (av_parse_video_rate(&rate, text.c_str()) < 0 || rate.num <= 0 || rate.den <= 0)
+        fail("--fps " + text + ": not a frame rate");
+    return rate;
+}
+
+void checkReadable(const std::string& path) {
+    // Patterns of image sequences are not files of their own.
+    if (path.find('%') != std::string::npos) return;
+    if (access(path.c_str(), R_OK) != 0) fail(path + ": " + std::strerror(errno));
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) fail(path + ": is a folder, not a video");
+}
+
+}  // namespace
+
+Clip openClip(const std::string& input, std::optional<double> duration, const std::string& fps) {
+    if (input.empty()) {
+        if (duration) fail("--duration is for a still image; the default clip has its own length");
+        return openDefaultClip();
+    }
+    checkReadable(input);
+    if (duration) return openStillClip(input, *duration, parseRate(fps));
+    return openFileClip(input);
+}
+
+void parseSize(const std::string& text, const ClipInfo& clip, int& width, int& height) {
+    width = clip.width;
+    height = clip.height;
+    if (!text.empty()) {
+        static const std::regex pattern("([0-9]{1,9})x([0-9]{1,9})");
+        std::smatch m;
+        if (!std::regex_match(text, m, pattern)) fail("--size " + text + ": give it as WIDTHxHEIGHT, e.g. 1280x720");
+        width = std::stoi(m[1]);
+        height = std::stoi(m[2]);
+        if (width <= 0 || height <= 0) fail("--size " + text + ": width and height must be above 0");
+    }
+    if (width > kMaxCoordinate || height > kMaxCoordinate)
+        fail(std::to_string(width) + "x" + std::to_string(height) +
+             ": frames may be at most 32767 pixels wide and high");
+}
+
+std::string bundleOrDefault(const std::string& bundle) {
+    return bundle.empty() ? defaultBundlePath().string() : bundle;
+}
+
+}  // namespace mv

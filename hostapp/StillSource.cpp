@@ -1,0 +1,60 @@
+// A still image shown as a clip: the one decoded picture for every frame.
+#include <cmath>
+
+#include "FileSourceParts.h"
+#include "HostError.h"
+#include "Source.h"
+
+namespace mv {
+
+namespace {
+
+class StillVideoSource final : public VideoSource {
+public:
+    StillVideoSource(FramePtr picture, std::int64_t count) : picture_(std::move(picture)), count_(count) {}
+
+    void seek(std::int64_t index) override { next_ = index; }
+
+    const AVFrame* next(std::int64_t& index) override {
+        if (next_ >= count_) return nullptr;
+        index = next_++;
+        return picture_.get();
+    }
+
+private:
+    FramePtr picture_;
+    std::int64_t count_;
+    std::int64_t next_ = 0;
+};
+
+}  // namespace
+
+Clip openStillClip(const std::string& path, double seconds, AVRational fps) {
+    if (!(seconds > 0) || !std::isfinite(seconds)) fail("--duration must be a positive number of seconds");
+    if (fps.num <= 0 || fps.den <= 0) fail("--fps must be a positive rate");
+    InputPtr input = openInput(path);
+    int video = findStream(input.get(), AVMEDIA_TYPE_VIDEO);
+    if (video < 0) fail(path + ": not an image (the file has no picture)");
+    input.reset();
+
+    auto source = openFileVideo(path, fps);
+    std::int64_t index = 0;
+    const AVFrame* first = source->next(index);
+    if (!first) fail(path + ": the image has no picture");
+    FramePtr picture(av_frame_clone(first));
+    if (!picture) fail("out of memory");
+
+    Clip clip;
+    clip.info.name = path;
+    clip.info.width = picture->width;
+    clip.info.height = picture->height;
+    clip.info.frameRate = fps;
+    clip.info.colorSpace = picture->colorspace;
+    clip.info.colorRange = picture->color_range;
+    clip.info.frameCount = static_cast<std::int64_t>(std::llround(seconds * av_q2d(fps)));
+    if (clip.info.frameCount <= 0) fail("--duration is shorter than one frame at that --fps");
+    clip.video = std::make_unique<StillVideoSource>(std::move(picture), clip.info.frameCount);
+    return clip;
+}
+
+}  // namespace mv
