@@ -15,7 +15,7 @@ std::string SettingsFileLocation() {
     SInt32 dirID = 0;
     if (FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID) != noErr) return {};
 
-    const std::string name = std::string(cProductCode) + "-Prefs";
+    const std::string name = std::string(cProductCode) + cPrefName;
     Str255 pName{};
     pName[0] = static_cast<unsigned char>(name.size());
     std::memcpy(pName + 1, name.data(), name.size());

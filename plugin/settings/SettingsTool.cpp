@@ -116,7 +116,12 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        Fail(std::string(e.what()) + " (see --help)");
+        std::string what = e.what();
+        if (what.find("subcommand") != std::string::npos) {
+            what = "give one command: show, set or reset";
+            if (argc > 1 && argv[1][0] != '-') what = "unknown command '" + std::string(argv[1]) + "': " + what;
+        }
+        Fail(what + " (see --help)");
     }
 
     if (*show) return Show();

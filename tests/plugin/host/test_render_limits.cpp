@@ -1,0 +1,133 @@
+// Work and fade images that cannot be had: each case runs in a forked child
+// whose address space is capped just above what it already uses, so the
+// platform's NewGWorld really fails for want of memory.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdint>
+
+#include "test_render_host.h"
+
+namespace rendertest {
+namespace {
+
+// Big enough to dwarf the child's other needs, and a size no other test
+// frees, so no kept buffer can stand in for a fresh one.
+constexpr int kWidth = 2000;
+constexpr int kHeight = 1500;
+constexpr long kImageBytes = long{kWidth} * kHeight * 4;
+constexpr long kSlack = 4L << 20;
+
+struct Outcome {
+    int result = -1;
+    int releases = -1;
+    int blits = -1;
+    int mixes = -1;
+    int blitOpacity = -1;
+    int untouchedOutput = -1;
+};
+
+long AddressSpaceInUse() {
+    long pages = 0;
+    FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f) return -1;
+    const int n = std::fscanf(f, "%ld", &pages);
+    std::fclose(f);
+    return n == 1 ? pages * sysconf(_SC_PAGESIZE) : -1;
+}
+
+// Renders frame 5 of a 100-frame clip with the given fade-in, with room
+// for `images` more frame-sized images once the run is open.
+Outcome RenderWithRoomFor(double images, SInt32 fadeIn) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipeFds[0]);
+        Outcome out;
+        // Nothing may escape into the test runner's loop in this child.
+        try {
+            TestHost host;
+            host.SetOutput(kWidth, kHeight);
+            GWorldPtr source = MakeWorld(kWidth, kHeight);
+            FillWorld(source, 0xFF00FF00u);
+            host.script().preparedFrame = source;
+            host.script().filterInfo.fadeInFrames = fadeIn;
+            host.script().blits.reserve(4);
+            host.script().releases.reserve(4);
+            host.script().getFrames.reserve(4);
+            if (host.Call(kPlugInitialize) == kPluginOK) {
+                host.params().renderFrame = 5;
+                const long inUse = AddressSpaceInUse();
+                const rlimit cap{static_cast<rlim_t>(inUse + kSlack + static_cast<long>(images * kImageBytes)),
+                                 RLIM_INFINITY};
+                if (inUse > 0 && setrlimit(RLIMIT_AS, &cap) == 0) {
+                    out.result = host.Call(kPlugDoFrame);
+                    out.releases = static_cast<int>(host.script().releases.size());
+                    out.blits = static_cast<int>(host.script().blits.size());
+                    out.mixes = host.script().mixCalls;
+                    out.blitOpacity = out.blits > 0 ? host.script().blits[0].opacity : -1;
+                    out.untouchedOutput = PixelAt(host.output(), 0, 0) == 0xFF123456u &&
+                                          PixelAt(host.output(), kWidth - 1, kHeight - 1) == 0xFF123456u;
+                }
+            }
+        } catch (...) {
+            _exit(2);
+        }
+        const ssize_t written = write(pipeFds[1], &out, sizeof out);
+        _exit(written == static_cast<ssize_t>(sizeof out) ? 0 : 1);
+    }
+    close(pipeFds[1]);
+    Outcome out;
+    const ssize_t got = read(pipeFds[0], &out, sizeof out);
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (got != static_cast<ssize_t>(sizeof out) || !WIFEXITED(status)) return {};
+    return out;
+}
+
+class RenderWithoutMemory : public ::testing::Test {
+protected:
+    void SetUp() override {
+#if defined(__SANITIZE_ADDRESS__)
+        GTEST_SKIP() << "the sanitizer's shadow memory cannot live under an address-space cap";
+#endif
+        BundleMain();  // loaded before the fork, as a host has it loaded
+    }
+};
+
+TEST_F(RenderWithoutMemory, WorkImageGivesOutOfMemoryAndTheFrameIsReleased) {
+    const Outcome out = RenderWithRoomFor(0.5, 0);
+    EXPECT_EQ(out.result, kPluginOutOfMemory);
+    EXPECT_EQ(out.releases, 1);
+    EXPECT_EQ(out.mixes, 0);
+    EXPECT_EQ(out.untouchedOutput, 1);
+}
+
+TEST_F(RenderWithoutMemory, FadeImageGivesFailedAfterTheRelease) {
+    const Outcome out = RenderWithRoomFor(0.5, 10);
+    EXPECT_EQ(out.result, kPluginFailed);
+    EXPECT_EQ(out.releases, 1);
+    EXPECT_EQ(out.blits, 0);
+    EXPECT_EQ(out.mixes, 0);
+}
+
+// The fade image fits, the work image does not: Blit's result replaces the
+// failure, and the frame shows the untouched source at the fade's opacity.
+TEST_F(RenderWithoutMemory, BlitResultReplacesTheFailedEffect) {
+    const Outcome out = RenderWithRoomFor(1.5, 10);
+    EXPECT_EQ(out.result, kPluginOK);
+    EXPECT_EQ(out.blits, 1);
+    EXPECT_EQ(out.blitOpacity, 127);
+    EXPECT_EQ(out.mixes, 1);
+    EXPECT_EQ(out.releases, 1);
+    EXPECT_EQ(out.untouchedOutput, 0);
+}
+
+}  // namespace
+}  // namespace rendertest
