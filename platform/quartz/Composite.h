@@ -6,13 +6,25 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace mv {
 
 int OpacityWeight(float alpha);
 
+using CompositeRowFn = void (*)(const std::uint8_t* src, std::uint8_t* dst, int count, int weight);
+
 void CompositeRowReference(const std::uint8_t* src, std::uint8_t* dst, int count, int weight);
-// SSE2 where the target has it; the same results as the reference.
+
+struct CompositeKernel {
+    const char* name;
+    CompositeRowFn row;
+};
+// The vector kernels this processor runs, fastest first; each gives the
+// reference's results.
+std::span<const CompositeKernel> CompositeKernels();
+
+// The fastest kernel available.
 void CompositeRow(const std::uint8_t* src, std::uint8_t* dst, int count, int weight);
 
 }  // namespace mv

@@ -19,30 +19,36 @@ std::vector<std::uint8_t> RandomPremultiplied(std::mt19937& rng, int count) {
     return px;
 }
 
-TEST(CompositeRow, VectorKernelMatchesTheReference) {
-    std::mt19937 rng(7);
-    for (int trial = 0; trial < 400; ++trial) {
-        const int count = int(rng() % 67);
-        const int weight = trial < 3 ? trial * 128 : int(rng() % 257);
-        const auto src = RandomPremultiplied(rng, count);
-        auto a = RandomPremultiplied(rng, count);
-        auto b = a;
-        mv::CompositeRow(src.data(), a.data(), count, weight);
-        mv::CompositeRowReference(src.data(), b.data(), count, weight);
-        ASSERT_EQ(a, b) << "trial " << trial << " weight " << weight;
+TEST(CompositeRow, EveryVectorKernelMatchesTheReference) {
+    for (const mv::CompositeKernel& kernel : mv::CompositeKernels()) {
+        std::mt19937 rng(7);
+        for (int trial = 0; trial < 400; ++trial) {
+            const int count = int(rng() % 67);
+            const int weight = trial < 3 ? trial * 128 : int(rng() % 257);
+            auto src = RandomPremultiplied(rng, count);
+            if (trial % 4 == 0)  // all opaque, the fast case
+                for (std::size_t i = 0; i < src.size(); i += 4) src[i] = 255;
+            auto a = RandomPremultiplied(rng, count);
+            auto b = a;
+            kernel.row(src.data(), a.data(), count, weight);
+            mv::CompositeRowReference(src.data(), b.data(), count, weight);
+            ASSERT_EQ(a, b) << kernel.name << " trial " << trial << " weight " << weight;
+        }
     }
 }
 
-// Pixels that are not premultiplied must not wrap around in either path.
+// Pixels that are not premultiplied must not wrap around in any path.
 TEST(CompositeRow, SaturatesAlikeOnPixelsThatAreNotPremultiplied) {
-    std::vector<std::uint8_t> src(64), a(64), b;
-    std::mt19937 rng(3);
-    for (auto& v : src) v = std::uint8_t(rng());
-    for (auto& v : a) v = std::uint8_t(rng());
-    b = a;
-    mv::CompositeRow(src.data(), a.data(), 16, 200);
-    mv::CompositeRowReference(src.data(), b.data(), 16, 200);
-    EXPECT_EQ(a, b);
+    for (const mv::CompositeKernel& kernel : mv::CompositeKernels()) {
+        std::vector<std::uint8_t> src(128), a(128), b;
+        std::mt19937 rng(3);
+        for (auto& v : src) v = std::uint8_t(rng());
+        for (auto& v : a) v = std::uint8_t(rng());
+        b = a;
+        kernel.row(src.data(), a.data(), 32, 200);
+        mv::CompositeRowReference(src.data(), b.data(), 32, 200);
+        EXPECT_EQ(a, b) << kernel.name;
+    }
 }
 
 // Opaque frames: a x source + (1 - a) x destination within 1, every pair.
