@@ -4,7 +4,6 @@
 #include "system/CFRuntime.h"
 
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,14 +20,19 @@ struct __CFBundle : MVCFObject {
 
 namespace {
 
-// Bundles are never unmade: references handed out stay valid for the process.
+// Bundles are never unmade, not even at exit: references handed out stay
+// valid for the life of the process.
+std::map<std::string, __CFBundle*>& Bundles()
+{
+    static auto* bundles = new std::map<std::string, __CFBundle*>;
+    return *bundles;
+}
 std::mutex gBundlesLock;
-std::map<std::string, __CFBundle*> gBundles;
 
 __CFBundle* BundleAt(const std::string& root, const std::string& identifier)
 {
     std::lock_guard lock(gBundlesLock);
-    __CFBundle*& bundle = gBundles[root];
+    __CFBundle*& bundle = Bundles()[root];
     if (!bundle) {
         bundle = new __CFBundle;
         bundle->root = root;

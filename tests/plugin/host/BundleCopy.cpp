@@ -46,6 +46,9 @@ BundleCopy::~BundleCopy()
 {
     if (handle_)
         dlclose(handle_);
+    for (void* block : Counters().liveBlocks)
+        DisposePtr(static_cast<Ptr>(block));
+    Counters().liveBlocks.clear();
 }
 
 void* BundleCopy::Symbol(const char* name) const { return dlsym(handle_, name); }
@@ -63,12 +66,17 @@ void* HostNewPtrClear(UInt32 size)
     HostCounters& counters = Counters();
     ++counters.newPtrClearCalls;
     counters.lastSize = size;
-    return counters.failNewPtrClear ? nullptr : NewPtrClear(static_cast<Size>(size));
+    if (counters.failNewPtrClear)
+        return nullptr;
+    Ptr block = NewPtrClear(static_cast<Size>(size));
+    counters.liveBlocks.insert(block);
+    return block;
 }
 
 void HostDisposePtr(void* block)
 {
     ++Counters().disposePtrCalls;
+    Counters().liveBlocks.erase(block);
     DisposePtr(static_cast<Ptr>(block));
 }
 
@@ -78,6 +86,8 @@ void* HostNewPtr(UInt32 size) { return NewPtr(static_cast<Size>(size)); }
 
 HYProcs MakeHostProcs()
 {
+    for (void* block : Counters().liveBlocks)
+        DisposePtr(static_cast<Ptr>(block));
     Counters() = HostCounters{};
     HYProcs procs{};
     procs.NewPtr = HostNewPtr;

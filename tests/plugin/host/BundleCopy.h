@@ -5,6 +5,7 @@
 #include "hyplugin/HYPlugin.h"
 
 #include <filesystem>
+#include <set>
 #include <string>
 
 namespace bundletest {
@@ -47,12 +48,14 @@ private:
 };
 
 // Callbacks of a host whose memory goes through the platform Memory Manager;
-// the counters start at zero for every table made.
+// the counters start at zero for every table made. Like a host unloading a
+// plug-in, a BundleCopy frees at its end what the plug-in kept for good.
 struct HostCounters {
     int newPtrClearCalls = 0;
     int disposePtrCalls = 0;
     UInt32 lastSize = 0;
     bool failNewPtrClear = false;
+    std::set<void*> liveBlocks;
 };
 HostCounters& Counters();
 HYProcs MakeHostProcs();
