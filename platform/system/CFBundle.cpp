@@ -3,6 +3,8 @@
 #include "system/BundleLocator.h"
 #include "system/CFRuntime.h"
 
+#include <sys/stat.h>
+
 #include <map>
 #include <mutex>
 #include <string>
@@ -73,4 +75,27 @@ CFBundleRef CFBundleGetBundleWithIdentifier(CFStringRef bundleID)
 CFStringRef CFBundleGetIdentifier(CFBundleRef bundle)
 {
     return bundle ? bundle->identifier : nullptr;
+}
+
+CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
+                                 CFStringRef resourceType, CFStringRef subDirName)
+{
+    if (!bundle || !resourceName)
+        return nullptr;
+    const std::string name = Utf8Text(resourceName);
+    const std::string type = resourceType ? Utf8Text(resourceType) : std::string();
+    const std::string subDir = subDirName ? Utf8Text(subDirName) : std::string();
+    if (name.empty())
+        return nullptr;
+    std::string path = mvbundle::ResourcesDir(bundle->root) + "/";
+    if (!subDir.empty())
+        path += subDir + "/";
+    path += type.empty() ? name : name + "." + type;
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return nullptr;
+    return CFURLCreateFromFileSystemRepresentation(kCFAllocatorDefault,
+                                                   reinterpret_cast<const UInt8*>(path.data()),
+                                                   static_cast<CFIndex>(path.size()),
+                                                   S_ISDIR(info.st_mode));
 }

@@ -5,6 +5,7 @@
 #define MV_CFBUNDLE_H
 
 #include "system/CFString.h"
+#include "system/CFURL.h"
 
 MV_EXTERN_C_BEGIN
 
@@ -16,6 +17,12 @@ MV_API CFBundleRef CFBundleGetBundleWithIdentifier(CFStringRef bundleID);
 
 /* Not retained for the caller. */
 MV_API CFStringRef CFBundleGetIdentifier(CFBundleRef bundle);
+
+/* The existing file or folder `<name>.<type>` in Contents/Resources/, or in
+ * its folder subDirName; resourceType and subDirName may be NULL. The caller
+ * releases the URL; NULL when there is no such resource. */
+MV_API CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
+                                        CFStringRef resourceType, CFStringRef subDirName);
 
 MV_EXTERN_C_END
 
