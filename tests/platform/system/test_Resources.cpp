@@ -37,7 +37,7 @@ Handle HandleOf(const Bytes& bytes) {
 
 Bytes BytesOf(Handle h) { return Bytes(*h, *h + GetHandleSize(h)); }
 
-void Append(Bytes& out, unsigned value, int count) {
+void Append(Bytes& out, unsigned long long value, int count) {
     for (int i = count - 1; i >= 0; --i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
 }
 
