@@ -84,14 +84,5 @@ TEST_F(GetFrameIntoGWTest, NoFrameMeansNoReleaseAndTheHostsResult) {
     for (auto px : ReadWorld(target).px) ASSERT_EQ(px, 0u);
 }
 
-TEST(FrameQuality, LowOnlyForSmallProxies) {
-    HYPluginParams params{};
-    params.proxyOnly = true;
-    EXPECT_EQ(FrameQuality(&params, 259), kDVLowQuality);
-    EXPECT_EQ(FrameQuality(&params, 260), kDVHighQuality);
-    params.proxyOnly = false;
-    EXPECT_EQ(FrameQuality(&params, 100), kDVHighQuality);
-}
-
 }  // namespace
 }  // namespace rendertest
