@@ -146,18 +146,4 @@ TEST(Colors, BelongToTheCurrentPort) {
     RGBForeColor(&red);  // no port: nothing to colour, and no crash
 }
 
-TEST(Rects, SetAndOffset) {
-    Rect r;
-    SetRect(&r, 20, 10, 220, 110);
-    EXPECT_EQ(r.left, 20);
-    EXPECT_EQ(r.top, 10);
-    EXPECT_EQ(r.right, 220);
-    EXPECT_EQ(r.bottom, 110);
-    OffsetRect(&r, -20, -10);
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 0);
-    EXPECT_EQ(r.right, 200);
-    EXPECT_EQ(r.bottom, 100);
-}
-
 }  // namespace

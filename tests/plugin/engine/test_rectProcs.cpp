@@ -9,16 +9,6 @@ namespace {
 using enginetest::ExpectRect;
 using enginetest::R;
 
-TEST(GetDims, WidthAndHeight) {
-    SInt32 wid = 0, hig = 0;
-    GetDims(R(10, 20, 110, 220), wid, hig);
-    EXPECT_EQ(wid, 200);
-    EXPECT_EQ(hig, 100);
-    GetDims(R(5, 5, 0, 0), wid, hig);
-    EXPECT_EQ(wid, -5);
-    EXPECT_EQ(hig, -5);
-}
-
 TEST(SetRGBColor, MinusOneIsFullIntensity) {
     const RGBColor c = SetRGBColor(-1, 0, 0);
     EXPECT_EQ(c.red, 65535);
