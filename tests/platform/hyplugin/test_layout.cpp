@@ -22,13 +22,4 @@ TEST(HostInterfaceLayout, CAndCppAgreeOnEveryFieldAndRecord)
     EXPECT_EQ(c, cpp);
 }
 
-TEST(HostInterfaceLayout, EnumeratedFieldsAreSingleBytes)
-{
-    HYPluginParams params{};
-    EXPECT_EQ(sizeof params.selector, 1u);
-    EXPECT_EQ(sizeof params.getInfo.pluginType, 1u);
-    EXPECT_EQ(sizeof(HYPluginResult), 1u);
-    EXPECT_EQ(sizeof(HYRefDVQuality), 1u);
-}
-
 } // namespace

@@ -15,7 +15,6 @@
 #include <utime.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -26,7 +25,6 @@ namespace {
 
 using BlockProc = void (*)(void*);
 using CopyProc = void (*)(void*, void*);
-using NewProc = void (*)(void**);
 using MediaProc = SInt16 (*)(void*);
 
 bool FailedExit(int status) { return WIFEXITED(status) && WEXITSTATUS(status) != 0; }
@@ -204,19 +202,6 @@ TEST_F(BridgeTest, MediaFormatOfAMissingRecordIsNtsc)
     pluginDataPtr record = NewRecord();
     record->mediaType = cMediaHD;
     EXPECT_EQ(mediaFormat(record), cMediaHD);
-}
-
-TEST_F(BridgeTest, NewConfigIsAZeroBlockOfTheRecordsSize)
-{
-    void* block = reinterpret_cast<void*>(1);
-    Entry<NewProc>("pNewConfig")(&block);
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(GetPtrSize(static_cast<Ptr>(block)), static_cast<Size>(sizeof(pluginDataRec)));
-    const std::vector<char> zeros(sizeof(pluginDataRec), 0);
-    EXPECT_EQ(std::memcmp(block, zeros.data(), zeros.size()), 0);
-    const auto destroy = Entry<BlockProc>("pDestroyConfig");
-    destroy(block);
-    destroy(nullptr);
 }
 
 using BridgeDeathTest = BridgeTest;

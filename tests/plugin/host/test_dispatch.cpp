@@ -31,12 +31,6 @@ protected:
         return bundle_.Main()(0, &params);
     }
     bool SettingsFileExists() const { return fs::exists(prefs_.path() / "kwtrp-Prefs"); }
-    UInt32 ConfigSize() const
-    {
-        UInt32 size = 0;
-        bundle_.Function<void (*)(UInt32*)>("pGetConfigSize")(&size);
-        return size;
-    }
 
     TempDir prefs_{"mvprefs"};
     BundleCopy bundle_;
@@ -86,7 +80,7 @@ TEST_P(IgnoredSelectorTest, AnswersOkButTheFirstCallStillInitialises)
 {
     EXPECT_EQ(Call(GetParam()), kPluginOK);
     EXPECT_EQ(Counters().newPtrClearCalls, 1);
-    EXPECT_EQ(Counters().lastSize, ConfigSize());
+    EXPECT_EQ(Counters().lastSize, sizeof(pluginDataRec));
     EXPECT_TRUE(SettingsFileExists());
 
     // The working record is made once and kept.
@@ -103,11 +97,6 @@ INSTANTIATE_TEST_SUITE_P(Selectors, IgnoredSelectorTest,
 TEST_F(DispatchTest, CustomButtonIsNotAnsweredYet)
 {
     EXPECT_EQ(Call(kPlugCustomButtonClick), kPluginUnimplemented);
-}
-
-TEST_F(DispatchTest, ConfigSizeIsTheRecordOfThisBuild)
-{
-    EXPECT_EQ(ConfigSize(), sizeof(pluginDataRec));
 }
 
 using DispatchDeathTest = DispatchTest;
