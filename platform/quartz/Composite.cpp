@@ -80,16 +80,16 @@ __attribute__((target("avx2"))) inline __m256i Blend(__m256i s, __m256i d, __m25
     return _mm256_srli_epi16(sum, 8);
 }
 
-__attribute__((target("avx2"))) inline __m256i BlendOpaque(__m256i s, __m256i d, __m256i w, __m256i f) {
-    const __m256i sum = _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(s, w), _mm256_mullo_epi16(d, f)),
-                                         _mm256_set1_epi16(128));
-    return _mm256_srli_epi16(sum, 8);
+// Opaque: (s w + d (256 - w) + 128) >> 8 = d + floor(((s - d) w + 128) / 256),
+// which mulhrs gives with k = 128 w (w < 256; w = 256 is a plain copy).
+__attribute__((target("avx2"))) inline __m256i BlendOpaque(__m256i s, __m256i d, __m256i k) {
+    return _mm256_add_epi16(d, _mm256_mulhrs_epi16(_mm256_sub_epi16(s, d), k));
 }
 
 __attribute__((target("avx2"))) void CompositeRowAVX2(const std::uint8_t* src, std::uint8_t* dst, int count,
                                                       int weight) {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i w = _mm256_set1_epi16(short(weight)), f = _mm256_set1_epi16(short(256 - weight));
+    const __m256i w = _mm256_set1_epi16(short(weight)), k = _mm256_set1_epi16(short(128 * (weight & 255)));
     const __m256i alpha = _mm256_set1_epi32(0xFF);
     int i = 0;
     for (; i + 8 <= count; i += 8) {
@@ -99,9 +99,13 @@ __attribute__((target("avx2"))) void CompositeRowAVX2(const std::uint8_t* src, s
         const __m256i dl = _mm256_unpacklo_epi8(d, zero), dh = _mm256_unpackhi_epi8(d, zero);
         const bool opaque =
             _mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(s, alpha), alpha)) == -1;
-        const __m256i out = opaque
-                                ? _mm256_packus_epi16(BlendOpaque(sl, dl, w, f), BlendOpaque(sh, dh, w, f))
-                                : _mm256_packus_epi16(Blend(sl, dl, w), Blend(sh, dh, w));
+        __m256i out;
+        if (opaque && weight == 256)
+            out = s;
+        else if (opaque)
+            out = _mm256_packus_epi16(BlendOpaque(sl, dl, k), BlendOpaque(sh, dh, k));
+        else
+            out = _mm256_packus_epi16(Blend(sl, dl, w), Blend(sh, dh, w));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 4 * i), out);
     }
     CompositeRowSSE2(src + 4 * i, dst + 4 * i, count - i, weight);

@@ -37,6 +37,21 @@ TEST(CompositeRow, EveryVectorKernelMatchesTheReference) {
     }
 }
 
+// Opaque rows take their own short cuts, at every opacity.
+TEST(CompositeRow, OpaqueRowsMatchTheReferenceAtEveryWeight) {
+    std::mt19937 rng(17);
+    for (const mv::CompositeKernel& kernel : mv::CompositeKernels())
+        for (int weight = 0; weight <= 256; ++weight) {
+            auto src = RandomPremultiplied(rng, 19);
+            for (std::size_t i = 0; i < src.size(); i += 4) src[i] = 255;
+            auto a = RandomPremultiplied(rng, 19);
+            auto b = a;
+            kernel.row(src.data(), a.data(), 19, weight);
+            mv::CompositeRowReference(src.data(), b.data(), 19, weight);
+            ASSERT_EQ(a, b) << kernel.name << " weight " << weight;
+        }
+}
+
 // Pixels that are not premultiplied must not wrap around in any path.
 TEST(CompositeRow, SaturatesAlikeOnPixelsThatAreNotPremultiplied) {
     for (const mv::CompositeKernel& kernel : mv::CompositeKernels()) {
