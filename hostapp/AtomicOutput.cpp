@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -33,7 +34,10 @@ AtomicOutput::AtomicOutput(const std::string& destination, bool sequence)
     : destination_(destination), sequence_(sequence) {
     checkWritableDestination(destination);
     fs::path name = destination_.filename();
-    std::string tag = "." + name.string() + ".part-" + std::to_string(getpid());
+    // No '%' in the folder's name: the sequence writer would take it for the frame number.
+    std::string stem = name.string();
+    std::replace(stem.begin(), stem.end(), '%', '_');
+    std::string tag = "." + stem + ".part-" + std::to_string(getpid());
     temporary_ = folderOf(destination_) / tag;
     if (sequence_) {
         std::error_code ec;

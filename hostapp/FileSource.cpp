@@ -160,6 +160,8 @@ private:
     bool retried_ = true;
 };
 
+constexpr int kDecodeOnSeconds = 20;
+
 class FileAudioSource final : public AudioSource {
 public:
     FileAudioSource(const std::string& path, std::int64_t videoStart, AVRational videoBase)
@@ -186,6 +188,16 @@ public:
 
     void seek(std::int64_t sample) override {
         if (sample == position_) return;
+        // Near ahead, decoding on keeps every sample exact; a container's seek
+        // lands only as precisely as its time stamps.
+        if (sample > position_ && sample - position_ < static_cast<std::int64_t>(rate_) * kDecodeOnSeconds) {
+            std::vector<float> scratch(4096 * static_cast<std::size_t>(layout_.nb_channels));
+            while (position_ < sample) {
+                int n = static_cast<int>(std::min<std::int64_t>(4096, sample - position_));
+                if (read(scratch.data(), n) < n) break;
+            }
+            return;
+        }
         const AVStream* st = input_->streams[stream_];
         std::int64_t target = av_rescale_q(sample + origin_, AVRational{1, rate_}, st->time_base);
         if (av_seek_frame(input_.get(), stream_, target, AVSEEK_FLAG_BACKWARD) < 0)
@@ -249,13 +261,19 @@ private:
 
     void convertFrame() {
         const int ch = layout_.nb_channels;
-        std::int64_t start = frame_->best_effort_timestamp == AV_NOPTS_VALUE
-                                 ? pendingStart_ + pendingSamples()
-                                 : av_rescale_q(frame_->best_effort_timestamp,
-                                                input_->streams[stream_]->time_base,
-                                                AVRational{1, rate_}) - origin_;
-        if (pendingStart_ >= 0 && frame_->best_effort_timestamp == AV_NOPTS_VALUE)
-            start = pendingStart_ + pendingSamples();
+        // Time stamps fix the position after opening or seeking; after that the
+        // sound runs on from the last frame, since containers round stamps (to
+        // milliseconds, say) more coarsely than a sample. Only a real gap resyncs.
+        bool hasStamp = frame_->best_effort_timestamp != AV_NOPTS_VALUE;
+        std::int64_t stamped = !hasStamp ? 0
+                                   : av_rescale_q(frame_->best_effort_timestamp,
+                                                  input_->streams[stream_]->time_base, AVRational{1, rate_}) -
+                                         origin_;
+        std::int64_t start = stamped;
+        if (pendingStart_ >= 0) {
+            std::int64_t runOn = pendingStart_ + pendingSamples();
+            if (!hasStamp || std::llabs(stamped - runOn) < rate_ / 10) start = runOn;
+        }
         pending_.resize(static_cast<std::size_t>(frame_->nb_samples) * ch);
         auto* dst = reinterpret_cast<std::uint8_t*>(pending_.data());
         int n = swr_convert(swr_.get(), &dst, frame_->nb_samples,

@@ -47,10 +47,12 @@ int runInfo(const std::string& bundle) {
     std::printf("Flags:        0x%08X\n", static_cast<unsigned>(p.getInfo.pluginFlags));
     std::printf("Memory:       %d bytes\n", static_cast<int>(p.getInfo2.baseMemoryNeeded));
     std::printf("Host sliders:\n");
-    for (const HYPluginFilterSliderInfo& s : p.getInfo2.filterSliders)
-        std::printf("  %-24s %s .. %s (default %.2f)\n", field(s.label, kHYLabelLength).c_str(),
-                    field(s.minLabel, kHYLabelLength).c_str(), field(s.maxLabel, kHYLabelLength).c_str(),
-                    static_cast<double>(s.defaultValue));
+    int number = 1;
+    for (const HYPluginFilterSliderInfo& s : p.getInfo2.filterSliders) {
+        std::printf("  %d. %s\n", number++, field(s.label, kHYLabelLength).c_str());
+        std::printf("     %s .. %s, default %.2f\n", field(s.minLabel, kHYLabelLength).c_str(),
+                    field(s.maxLabel, kHYLabelLength).c_str(), static_cast<double>(s.defaultValue));
+    }
     return 0;
 }
 

@@ -8,6 +8,10 @@
 #include "HostError.h"
 #include "RenderRun.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace {
 
 int report(const std::string& message) {
@@ -23,6 +27,8 @@ void addStillOptions(CLI::App* cmd, std::optional<double>& duration, std::string
 }  // namespace
 
 int main(int argc, char** argv) {
+    // FFmpeg's own reports would break the one-line rule for failures.
+    av_log_set_level(AV_LOG_QUIET);
     CLI::App app{"morvatelle: renders video files and photos through the Morva Telle plug-in"};
     app.require_subcommand(1);
     app.fallthrough();
@@ -69,6 +75,8 @@ int main(int argc, char** argv) {
     CLI::App* settingsCmd = app.add_subcommand(
         "settings", "The effect's settings: show | set [--region L,R,T,B] [...] | reset (see: settings --help)");
     settingsCmd->prefix_command();
+    settingsCmd->allow_extras();
+    settingsCmd->fallthrough(false);
     settingsCmd->set_help_flag();
 
     try {

@@ -1,0 +1,126 @@
+// Bad input ends with one clear line and a non-zero status, and loses
+// nothing: no output, no temporary file left beside it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "HostRunner.h"
+
+namespace fs = std::filesystem;
+using namespace mvtest;
+
+namespace {
+
+void pattern(int x, int y, int f, std::uint8_t rgb[3]) {
+    rgb[0] = static_cast<std::uint8_t>(x * 3 + f);
+    rgb[1] = static_cast<std::uint8_t>(y * 5);
+    rgb[2] = static_cast<std::uint8_t>(x ^ y);
+}
+
+class Failures : public ::testing::Test {
+protected:
+    void SetUp() override { writeClip(s, s.path("in.mkv"), 32, 24, 12, 12, pattern); }
+
+    // Fails with exactly one line that contains `needle`, and leaves the folder as it was.
+    void expectFailure(const RunResult& r, const std::string& needle) {
+        EXPECT_NE(r.status, 0);
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_NE(r.err.find(needle), std::string::npos) << r.err;
+        for (const auto& entry : fs::directory_iterator(s.dir())) {
+            std::string name = entry.path().filename().string();
+            EXPECT_TRUE(name == "in.mkv" || name == "config" || (name[0] == '.' && name.find(".part") == std::string::npos) ||
+                        keep.count(name))
+                << "left behind: " << name;
+        }
+    }
+
+    std::string p(const std::string& name) const { return s.path(name).string(); }
+
+    Scratch s;
+    std::set<std::string> keep;
+};
+
+TEST_F(Failures, MissingInput) {
+    expectFailure(s.host({"render", p("nope.mkv"), "-o", p("out.mkv")}), "No such file");
+}
+
+TEST_F(Failures, NotAVideo) {
+    std::ofstream(s.path("notes.txt")) << "just some words, not a picture\n";
+    keep.insert("notes.txt");
+    expectFailure(s.host({"render", p("notes.txt"), "-o", p("out.mkv")}), "not a video");
+}
+
+TEST_F(Failures, SoundOnlyFileIsNotAVideo) {
+    s.ffmpeg({"-f", "lavfi", "-i", "sine=duration=0.2", p("tone.wav")});
+    keep.insert("tone.wav");
+    expectFailure(s.host({"render", p("tone.wav"), "-o", p("out.mkv")}), "not a video");
+}
+
+TEST_F(Failures, TruncatedStreamNamesThePluginResult) {
+    // The index at the front promises frames the truncated data no longer holds.
+    s.ffmpeg({"-i", p("in.mkv"), "-c:v", "libx264", "-g", "2", "-movflags", "+faststart", p("fast.mp4")});
+    fs::resize_file(s.path("fast.mp4"), fs::file_size(s.path("fast.mp4")) * 2 / 3);
+    keep.insert("fast.mp4");
+    RunResult r = s.host({"render", p("fast.mp4"), "-o", p("out.mkv")});
+    expectFailure(r, "kPluginCantGetNeededFrame (7)");
+}
+
+TEST_F(Failures, ZeroFrames) {
+    s.ffmpeg({"-i", p("in.mkv"), "-frames:v", "0", "-c:v", "ffv1", p("empty.mkv")});
+    keep.insert("empty.mkv");
+    RunResult r = s.host({"render", p("empty.mkv"), "-o", p("out.mkv")});
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_FALSE(fs::exists(s.path("out.mkv")));
+}
+
+TEST_F(Failures, FrameBeyondSixteenBitCoordinates) {
+    expectFailure(s.host({"render", p("in.mkv"), "-o", p("out.mkv"), "--size", "32768x24"}), "32767");
+}
+
+TEST_F(Failures, OddSizeForH264) {
+    expectFailure(s.host({"render", p("in.mkv"), "-o", p("out.mp4"), "--size", "33x24"}), "even");
+}
+
+TEST_F(Failures, UnwritableOutputFolder) {
+    expectFailure(s.host({"render", p("in.mkv"), "-o", p("missing/out.mkv")}), "does not exist");
+}
+
+TEST_F(Failures, OutputIsTheInputAlsoThroughALink) {
+    expectFailure(s.host({"render", p("in.mkv"), "-o", p("in.mkv")}), "is the input");
+    fs::create_symlink(s.path("in.mkv"), s.path("link.mkv"));
+    keep.insert("link.mkv");
+    expectFailure(s.host({"render", p("link.mkv"), "-o", p("in.mkv")}), "is the input");
+    EXPECT_GT(fs::file_size(s.path("in.mkv")), 0u);
+}
+
+TEST_F(Failures, FullDiskLeavesNoOutput) {
+    // A file-size limit stands for a full disk: writes fail part-way.
+    RunResult r = s.run({hostProgram().string(), "render", "-o", p("out.mkv")}, "trap '' XFSZ; ulimit -f 64;");
+    expectFailure(r, "cannot write");
+}
+
+TEST_F(Failures, BundleWithoutMain) {
+    fs::path lib = buildDir() / "lib" / "libmvplatform.so";
+    expectFailure(s.host({"--bundle", lib.string(), "render", p("in.mkv"), "-o", p("out.mkv")}), "\"main\"");
+}
+
+TEST_F(Failures, UnknownOutputKind) {
+    expectFailure(s.host({"render", p("in.mkv"), "-o", p("out.avi")}), "unknown kind");
+}
+
+TEST_F(Failures, SubClipPastTheEnd) {
+    expectFailure(s.host({"render", p("in.mkv"), "-o", p("out.mkv"), "--start", "8", "--frames", "5"}), "only 12");
+}
+
+TEST_F(Failures, ThumbnailPastTheEnd) {
+    expectFailure(s.host({"thumbnail", p("in.mkv"), "-o", p("t.png"), "--frame", "12"}), "frames 0 to 11");
+}
+
+TEST_F(Failures, BadOptionIsOneLine) {
+    expectFailure(s.host({"render", p("in.mkv"), "-o", p("out.mkv"), "--fade-in", "lots"}), "--fade-in");
+}
+
+}  // namespace

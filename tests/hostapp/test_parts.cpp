@@ -1,0 +1,193 @@
+// The host's parts on their own: fast pixel paths against their plain
+// references, output naming, the contact sheet's choice of frames, and
+// outputs that appear only when complete.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include <unistd.h>
+
+#include "AtomicOutput.h"
+#include "Blit.h"
+#include "ContactSheet.h"
+#include "HostError.h"
+#include "OutputFormat.h"
+#include "PixelConvert.h"
+
+namespace fs = std::filesystem;
+using namespace mv;
+
+namespace {
+
+FramePtr randomYuv(int w, int h, AVColorRange range, AVColorSpace space, unsigned seed) {
+    FramePtr f = newFrame();
+    f->format = AV_PIX_FMT_YUV420P;
+    f->width = w;
+    f->height = h;
+    f->color_range = range;
+    f->colorspace = space;
+    EXPECT_EQ(av_frame_get_buffer(f.get(), 0), 0);
+    std::mt19937 rng(seed);
+    for (int p = 0; p < 3; ++p) {
+        int ph = p ? (h + 1) / 2 : h, pw = p ? (w + 1) / 2 : w;
+        for (int y = 0; y < ph; ++y)
+            for (int x = 0; x < pw; ++x) {
+                // Smooth chroma, as in real pictures, so how it is upsampled does not dominate.
+                int v = p == 0 ? 16 + static_cast<int>(rng() % 220) : p == 1 ? 96 + 64 * x / pw : 96 + 64 * y / ph;
+                f->data[p][y * f->linesize[p] + x] = static_cast<std::uint8_t>(v);
+            }
+    }
+    return f;
+}
+
+int worstDifference(const ArgbImage& a, const ArgbImage& b) {
+    int worst = 0;
+    for (std::size_t i = 0; i < a.pixels.size(); ++i) worst = std::max(worst, std::abs(a.pixels[i] - b.pixels[i]));
+    return worst;
+}
+
+struct YuvCase {
+    AVColorRange range;
+    AVColorSpace space;
+    int w, h;
+};
+
+class YuvToArgb : public ::testing::TestWithParam<YuvCase> {};
+
+TEST_P(YuvToArgb, FastPathMatchesTheReferenceClosely) {
+    YuvCase c = GetParam();
+    FramePtr f = randomYuv(c.w, c.h, c.range, c.space, 7);
+    ArgbImage fast(c.w, c.h), plain(c.w, c.h);
+    ArgbConverter a, b;
+    a.convert(f.get(), fast.view(), ScaleQuality::Good);
+    b.convertReference(f.get(), plain.view(), ScaleQuality::Good);
+    // libyuv's BT.709 blue factor is held in fewer bits: up to 5 apart there.
+    EXPECT_LE(worstDifference(fast, plain), 6);
+    for (std::size_t i = 0; i < fast.pixels.size(); i += 4) ASSERT_EQ(fast.pixels[i], 255) << "alpha at " << i / 4;
+}
+
+INSTANTIATE_TEST_SUITE_P(Matrices, YuvToArgb,
+                         ::testing::Values(YuvCase{AVCOL_RANGE_MPEG, AVCOL_SPC_SMPTE170M, 64, 48},
+                                           YuvCase{AVCOL_RANGE_MPEG, AVCOL_SPC_BT709, 64, 48},
+                                           YuvCase{AVCOL_RANGE_JPEG, AVCOL_SPC_SMPTE170M, 66, 34},
+                                           YuvCase{AVCOL_RANGE_MPEG, AVCOL_SPC_UNSPECIFIED, 1280, 720}));
+
+TEST(ArgbToFrame, FastPathsMatchTheReference) {
+    const int w = 62, h = 38;
+    ArgbImage src(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = src.view().row(y) + x * 4;
+            p[0] = 255;
+            p[1] = static_cast<std::uint8_t>(x * 4);
+            p[2] = static_cast<std::uint8_t>(y * 6);
+            p[3] = static_cast<std::uint8_t>(x * 2 + y * 3);
+        }
+    for (AVPixelFormat format : {AV_PIX_FMT_YUV420P, AV_PIX_FMT_BGR0}) {
+        FramePtr fast = newFrame(), plain = newFrame();
+        for (AVFrame* f : {fast.get(), plain.get()}) {
+            f->format = format;
+            f->width = w;
+            f->height = h;
+            ASSERT_EQ(av_frame_get_buffer(f, 0), 0);
+        }
+        FrameConverter a, b;
+        a.convert(src.view(), fast.get());
+        b.convertReference(src.view(), plain.get());
+        int planes = format == AV_PIX_FMT_BGR0 ? 1 : 3;
+        int worst = 0;
+        for (int p = 0; p < planes; ++p) {
+            int ph = p ? (h + 1) / 2 : h, bytes = format == AV_PIX_FMT_BGR0 ? w * 4 : p ? (w + 1) / 2 : w;
+            for (int y = 0; y < ph; ++y)
+                for (int x = 0; x < bytes; ++x) {
+                    if (format == AV_PIX_FMT_BGR0 && x % 4 == 3) continue;  // the unused byte
+                    worst = std::max(worst, std::abs(fast->data[p][y * fast->linesize[p] + x] -
+                                                     plain->data[p][y * plain->linesize[p] + x]));
+                }
+        }
+        EXPECT_LE(worst, format == AV_PIX_FMT_BGR0 ? 0 : 2) << av_get_pix_fmt_name(format);
+    }
+}
+
+struct BlitCase {
+    Rect src, dst;
+    int opacity;
+};
+
+class BlitOver : public ::testing::TestWithParam<BlitCase> {};
+
+TEST_P(BlitOver, MatchesThePlainMixWithinOne) {
+    BlitCase c = GetParam();
+    ArgbImage src(40, 30), fast(40, 30), plain(40, 30);
+    std::mt19937 rng(11);
+    for (auto& b : src.pixels) b = static_cast<std::uint8_t>(rng());
+    for (auto& b : fast.pixels) b = static_cast<std::uint8_t>(rng());
+    plain.pixels = fast.pixels;
+    blitOver(src.view(), fast.view(), c.src, c.dst, c.opacity);
+    blitOverReference(src.view(), plain.view(), c.src, c.dst, c.opacity);
+    int worst = 0;
+    for (std::size_t i = 0; i < fast.pixels.size(); ++i)
+        if (i % 4) worst = std::max(worst, std::abs(fast.pixels[i] - plain.pixels[i]));
+    EXPECT_LE(worst, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Areas, BlitOver,
+                         ::testing::Values(BlitCase{{0, 0, 30, 40}, {0, 0, 30, 40}, 255},
+                                           BlitCase{{0, 0, 30, 40}, {0, 0, 30, 40}, 127},
+                                           BlitCase{{0, 0, 30, 40}, {0, 0, 30, 40}, 25},
+                                           BlitCase{{5, 4, 15, 24}, {10, 10, 20, 30}, 200},
+                                           BlitCase{{0, 0, 30, 40}, {-5, -5, 25, 35}, 128},
+                                           BlitCase{{0, 0, 30, 40}, {-5, -5, 40, 50}, 77}));
+
+TEST(BlitOverEnds, OpacityZeroLeavesAndFullReplaces) {
+    ArgbImage src(8, 8), dst(8, 8);
+    std::fill(src.pixels.begin(), src.pixels.end(), 200);
+    std::fill(dst.pixels.begin(), dst.pixels.end(), 10);
+    Rect all{0, 0, 8, 8};
+    blitOver(src.view(), dst.view(), all, all, 0);
+    EXPECT_EQ(dst.pixels[1], 10);
+    blitOver(src.view(), dst.view(), all, all, 255);
+    EXPECT_EQ(dst.pixels[1], 200);
+}
+
+TEST(OutputNames, ChooseContainerAndCodecs) {
+    EXPECT_STREQ(outputFormatFor("a.mp4").videoEncoder, "libx264");
+    EXPECT_STREQ(outputFormatFor("a.MOV").audioEncoder, "aac");
+    EXPECT_STREQ(outputFormatFor("a.mkv").videoEncoder, "ffv1");
+    EXPECT_STREQ(outputFormatFor("a.webm").audioEncoder, "libopus");
+    EXPECT_TRUE(outputFormatFor("dir.x/f%05d.png").sequence);
+    EXPECT_THROW(outputFormatFor("f.png"), HostError);
+    EXPECT_THROW(outputFormatFor("movie"), HostError);
+    EXPECT_THROW(outputFormatFor("odd.mp4/x"), HostError);
+}
+
+TEST(ContactSheetFrames, EvenlySpacedFromFirstToLast) {
+    EXPECT_EQ(ContactSheet(100, 64, 48).frames(),
+              (std::vector<std::int64_t>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 99}));
+    EXPECT_EQ(ContactSheet(3, 64, 48).frames(), (std::vector<std::int64_t>{0, 1, 2}));
+    EXPECT_EQ(ContactSheet(1, 64, 48).frames(), (std::vector<std::int64_t>{0}));
+}
+
+TEST(AtomicOutputs, AppearOnlyWhenCommitted) {
+    fs::path dir = fs::temp_directory_path() / ("mvatomic-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    std::string target = (dir / "out.mkv").string();
+    {
+        AtomicOutput out(target, false);
+        std::ofstream(out.writePath()) << "partial";
+        EXPECT_FALSE(fs::exists(target));
+    }
+    EXPECT_TRUE(fs::is_empty(dir)) << "an abandoned output leaves nothing";
+    {
+        AtomicOutput out((dir / "f%03d.png").string(), true);
+        std::ofstream((fs::path(out.writePath()).parent_path() / "f000.png").string()) << "x";
+        out.commit();
+    }
+    EXPECT_TRUE(fs::exists(dir / "f000.png"));
+    fs::remove_all(dir);
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+// The host end to end: tiny lossless clips through the plug-in, every frame
+// checked against the course written out plainly, sound sample for sample.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "CourseReference.h"
+#include "HostRunner.h"
+
+namespace fs = std::filesystem;
+using namespace mvtest;
+
+namespace {
+
+constexpr int W = 64, H = 48, N = 24, FPS = 24;
+
+// Every pixel tells where it came from: red the column, green the row, blue the frame.
+void pattern(int x, int y, int f, std::uint8_t rgb[3]) {
+    rgb[0] = static_cast<std::uint8_t>(x * 4);
+    rgb[1] = static_cast<std::uint8_t>(y * 5);
+    rgb[2] = static_cast<std::uint8_t>(f * 10);
+}
+
+Picture sourceFrame(int f, int w = W, int h = H) {
+    Picture p(static_cast<std::size_t>(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) pattern(x, y, f, &p[(static_cast<std::size_t>(y) * w + x) * 3]);
+    return p;
+}
+
+std::vector<std::int16_t> tone(int frames) {
+    std::vector<std::int16_t> s(static_cast<std::size_t>(frames) * 48000 / FPS * 2);
+    for (std::size_t i = 0; i < s.size(); ++i) s[i] = static_cast<std::int16_t>((i * 7919) % 60001 - 30000);
+    return s;
+}
+
+class RenderCourse : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeClip(s, s.path("in.mkv"), W, H, N, FPS, pattern, tone(N));
+        RunResult set = s.host({"settings", "set", "--region", "0.25,0.75,0.125,0.625", "--zoom-in", "40",
+                                "--zoom-out", "60"});
+        ASSERT_EQ(set.status, 0) << set.err;
+    }
+
+    RunResult render(std::vector<std::string> extra) {
+        std::vector<std::string> args{"render", s.path("in.mkv").string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return s.host(args);
+    }
+
+    void expectCourse(const std::vector<Picture>& frames, int first, int count) {
+        ASSERT_EQ(static_cast<int>(frames.size()), count);
+        for (int r = 0; r < count; ++r) {
+            Crop crop = courseCrop(course, W, H, r, count);
+            EXPECT_EQ(frames[r], zoomed(sourceFrame(first + r), W, H, crop)) << "output frame " << r;
+        }
+    }
+
+    Scratch s;
+    Course course{{0.25, 0.75, 0.125, 0.625}, 40, 60};
+};
+
+TEST_F(RenderCourse, LosslessOutputFollowsTheCourseAndKeepsTheSound) {
+    RunResult r = render({"-o", s.path("out.mkv").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << "a render to a file says nothing: " << r.err;
+    expectCourse(readFrames(s, s.path("out.mkv").string(), W, H), 0, N);
+    EXPECT_EQ(readSound(s, s.path("out.mkv").string()), tone(N));
+}
+
+TEST_F(RenderCourse, SubClipToImageSequenceRunsTheCourseOverItsOwnFrames) {
+    RunResult r = render({"-o", s.path("frame%05d.png").string(), "--start", "5", "--frames", "10"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(s.path("frame00009.png")));
+    EXPECT_FALSE(fs::exists(s.path("frame00010.png")));
+    expectCourse(readFrames(s, s.path("frame%05d.png").string(), W, H), 5, 10);
+}
+
+TEST_F(RenderCourse, SubClipSoundIsTheSourcesSpan) {
+    RunResult r = render({"-o", s.path("out.mkv").string(), "--start", "6", "--frames", "6"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::int16_t> all = tone(N);
+    const std::size_t perFrame = 48000 / FPS * 2;
+    std::vector<std::int16_t> span(all.begin() + 6 * perFrame, all.begin() + 12 * perFrame);
+    EXPECT_EQ(readSound(s, s.path("out.mkv").string()), span);
+}
+
+TEST_F(RenderCourse, FadesBlendTheUntouchedFrameWithinOne) {
+    RunResult r = render({"-o", s.path("out.mkv").string(), "--fade-in", "5", "--fade-out", "4"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<Picture> frames = readFrames(s, s.path("out.mkv").string(), W, H);
+    ASSERT_EQ(static_cast<int>(frames.size()), N);
+    int faded = 0;
+    for (int f = 0; f < N; ++f) {
+        Picture effect = zoomed(sourceFrame(f), W, H, courseCrop(course, W, H, f, N));
+        Picture source = sourceFrame(f);
+        int op = fadeOpacity(f, N, 5, 4);
+        if (op < 0) {
+            EXPECT_EQ(frames[f], effect) << "frame " << f;
+            continue;
+        }
+        ++faded;
+        int worst = 0;
+        for (std::size_t i = 0; i < effect.size(); ++i) {
+            int want = (source[i] * op + effect[i] * (255 - op)) / 255;
+            worst = std::max(worst, std::abs(frames[f][i] - want));
+        }
+        EXPECT_LE(worst, 1) << "frame " << f << " opacity " << op;
+    }
+    EXPECT_EQ(faded, 5 + 3);  // r > n - fo: frames 21, 22, 23
+}
+
+TEST_F(RenderCourse, ProxyRenderHasSilenceForSound) {
+    RunResult r = render({"-o", s.path("out.mkv").string(), "--proxy"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    expectCourse(readFrames(s, s.path("out.mkv").string(), W, H), 0, N);
+    std::vector<std::int16_t> sound = readSound(s, s.path("out.mkv").string());
+    EXPECT_EQ(sound.size(), tone(N).size());
+    EXPECT_EQ(std::count(sound.begin(), sound.end(), 0), static_cast<long>(sound.size()));
+}
+
+TEST_F(RenderCourse, StillImageBecomesAClipOfItsDuration) {
+    s.ffmpeg({"-i", s.path("in.mkv").string(), "-frames:v", "1", s.path("still.png").string()});
+    RunResult r = s.host({"render", s.path("still.png").string(), "--duration", "1.5", "--fps", "8", "-o",
+                          s.path("still.mkv").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<Picture> frames = readFrames(s, s.path("still.mkv").string(), W, H);
+    ASSERT_EQ(frames.size(), 12u);
+    for (int f = 0; f < 12; ++f)
+        EXPECT_EQ(frames[f], zoomed(sourceFrame(0), W, H, courseCrop(course, W, H, f, 12))) << "frame " << f;
+}
+
+TEST_F(RenderCourse, ThumbnailIsThePlaceholderFrame) {
+    RunResult r = s.host({"thumbnail", s.path("in.mkv").string(), "-o", s.path("thumb.png").string(), "--frame", "20"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<Picture> frames = readFrames(s, s.path("thumb.png").string(), W, H);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0], zoomed(sourceFrame(20), W, H, courseCrop(course, W, H, 20, N)));
+}
+
+TEST_F(RenderCourse, ContactSheetIsWritten) {
+    RunResult r = render({"-o", s.path("out.mkv").string(), "--contact-sheet", s.path("sheet.png").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_GT(fs::file_size(s.path("sheet.png")), 0u);
+}
+
+TEST(RenderDefaultClip, HelpOfEveryCommandSucceeds) {
+    Scratch s;
+    for (const char* cmd : {"render", "info", "thumbnail"}) {
+        RunResult r = s.host({cmd, "--help"});
+        EXPECT_EQ(r.status, 0) << cmd;
+        EXPECT_NE(r.out.find("Usage"), std::string::npos) << cmd;
+    }
+}
+
+TEST(RenderDefaultClip, InfoDescribesAFilter) {
+    Scratch s;
+    RunResult r = s.host({"info"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("filter (105)"), std::string::npos) << r.out;
+}
+
+}  // namespace
