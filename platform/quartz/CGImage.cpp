@@ -31,8 +31,11 @@ CGImageRef MVCreateImageFromRows(const std::uint8_t* rows, std::size_t rowBytes,
     image->width = width;
     image->height = height;
     image->rowBytes = outRowBytes;
-    for (std::size_t y = 0; y < height; ++y)
-        std::memcpy(image->pixels + y * outRowBytes, rows + y * rowBytes, width * 4);
+    if (rowBytes == outRowBytes)
+        std::memcpy(image->pixels, rows, image->bytes);
+    else
+        for (std::size_t y = 0; y < height; ++y)
+            std::memcpy(image->pixels + y * outRowBytes, rows + y * rowBytes, width * 4);
     return image;
 }
 
