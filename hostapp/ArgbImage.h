@@ -28,4 +28,12 @@ struct ArgbImage {
     ArgbView view() { return {pixels.data(), width * 4, width, height}; }
 };
 
+// How many frames a queue between two threads holds: three (one in use, two
+// in flight) for ordinary sizes, two for very large frames, where memory
+// matters more than smoothing out the odd slow frame.
+inline int framesInFlight(int width, int height) {
+    constexpr long kLargeFrameBytes = 16L << 20;
+    return static_cast<long>(width) * height * 4 > kLargeFrameBytes ? 2 : 3;
+}
+
 }  // namespace mv

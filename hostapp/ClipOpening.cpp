@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <regex>
 
 #include "HostError.h"
 #include "Paths.h"
@@ -47,11 +46,14 @@ void parseSize(const std::string& text, const ClipInfo& clip, int& width, int& h
     width = clip.width;
     height = clip.height;
     if (!text.empty()) {
-        static const std::regex pattern("([0-9]{1,9})x([0-9]{1,9})");
-        std::smatch m;
-        if (!std::regex_match(text, m, pattern)) fail("--size " + text + ": give it as WIDTHxHEIGHT, e.g. 1280x720");
-        width = std::stoi(m[1]);
-        height = std::stoi(m[2]);
+        std::size_t x = text.find('x');
+        auto digits = [](const std::string& t) {
+            return !t.empty() && t.size() <= 9 && t.find_first_not_of("0123456789") == std::string::npos;
+        };
+        std::string w = text.substr(0, x), h = x == std::string::npos ? "" : text.substr(x + 1);
+        if (!digits(w) || !digits(h)) fail("--size " + text + ": give it as WIDTHxHEIGHT, e.g. 1280x720");
+        width = std::stoi(w);
+        height = std::stoi(h);
         if (width <= 0 || height <= 0) fail("--size " + text + ": width and height must be above 0");
     }
     if (width > kMaxCoordinate || height > kMaxCoordinate)

@@ -11,7 +11,6 @@ namespace mv {
 namespace {
 
 constexpr SInt16 kInterfaceVersion = 5;
-constexpr int kPoolSize = 3;  // one with the plug-in, two decoded ahead
 constexpr SInt16 kFullVolume = 256;
 
 HostSession& sessionOf(void* instance) { return *static_cast<HostSession*>(instance); }
@@ -198,7 +197,7 @@ void HostSession::preparePool(int width, int height, ScaleQuality quality) {
         if (cookies_.empty()) disposePool();
         else retired_.insert(retired_.end(), pool_.begin(), pool_.end());
         pool_.clear();
-        for (int i = 0; i < kPoolSize; ++i) pool_.push_back(newFrameWorld(width, height));
+        for (int i = 0, n = framesInFlight(width, height); i < n; ++i) pool_.push_back(newFrameWorld(width, height));
         poolWidth_ = width;
         poolHeight_ = height;
     }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <regex>
 
 #include "HostError.h"
 
@@ -19,6 +18,15 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
+// A printf-style frame number: %d, %5d or %05d.
+bool hasFrameNumber(const std::string& name) {
+    for (std::size_t at = name.find('%'); at != std::string::npos; at = name.find('%', at + 1)) {
+        std::size_t end = name.find_first_not_of("0123456789", at + 1);
+        if (end != std::string::npos && name[end] == 'd') return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 OutputFormat outputFormatFor(const std::string& path) {
@@ -28,10 +36,9 @@ OutputFormat outputFormatFor(const std::string& path) {
     if (ext == ".mkv") return {"matroska", "ffv1", AV_PIX_FMT_BGR0, "flac", false, false};
     if (ext == ".webm") return {"webm", "libvpx-vp9", AV_PIX_FMT_YUV420P, "libopus", false, false};
     if (ext == ".png") {
-        static const std::regex pattern("%0?[0-9]*d");
         std::size_t slash = path.find_last_of('/');
         std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-        if (!std::regex_search(name, pattern))
+        if (!hasFrameNumber(name))
             fail(path + ": an image sequence needs a frame number in its name, e.g. NAME%05d.png");
         return {"image2", "png", AV_PIX_FMT_RGB24, nullptr, false, true};
     }

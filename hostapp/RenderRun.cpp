@@ -13,8 +13,6 @@ namespace mv {
 
 namespace {
 
-constexpr int kOutputFrames = 3;  // one with the plug-in, two waiting to be encoded
-
 volatile std::sig_atomic_t gInterrupted = 0;
 
 void onInterrupt(int) { gInterrupted = 1; }
@@ -131,7 +129,7 @@ void renderRun(const Plugin& plugin, HostSession& session, const HYPluginParams&
         ~WorldsGuard() { for (GWorldPtr g : w) DisposeGWorld(g); }
     } worldsGuard{worlds};
     std::vector<ArgbView> views;
-    for (int i = 0; i < kOutputFrames; ++i) {
+    for (int i = 0, n = framesInFlight(request.width, request.height); i < n; ++i) {
         worlds.push_back(newFrameWorld(request.width, request.height));
         views.push_back(viewOf(worlds.back()));
     }

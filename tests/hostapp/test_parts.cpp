@@ -191,3 +191,25 @@ TEST(AtomicOutputs, AppearOnlyWhenCommitted) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pictures without alpha arrive opaque, whatever their unused byte holds:
+// the plug-in's overlay composites with alpha.
+TEST(RgbToArgb, PicturesWithoutAlphaBecomeOpaqueAndExact) {
+    for (AVPixelFormat format : {AV_PIX_FMT_BGR0, AV_PIX_FMT_RGB24, AV_PIX_FMT_GBRP}) {
+        FramePtr f = newFrame();
+        f->format = format;
+        f->width = 8;
+        f->height = 4;
+        ASSERT_EQ(av_frame_get_buffer(f.get(), 0), 0);
+        for (int p = 0; p < 4 && f->data[p]; ++p)
+            for (int i = 0; i < f->linesize[p] * 4; ++i) f->data[p][i] = static_cast<std::uint8_t>(i * 7);
+        ArgbImage out(8, 4), rgb(8, 4);
+        ArgbConverter c;
+        c.convert(f.get(), out.view(), ScaleQuality::Good);
+        for (std::size_t i = 0; i < out.pixels.size(); i += 4) ASSERT_EQ(out.pixels[i], 255) << av_get_pix_fmt_name(format);
+    }
+}
+
+}  // namespace
