@@ -17,12 +17,14 @@ HostSession& sessionOf(void* instance) { return *static_cast<HostSession*>(insta
 
 // Every callback keeps exceptions on the host's side of the boundary.
 template <typename F>
-HYPluginResult guarded(F&& f) {
+HYPluginResult guarded(void* instance, F&& f) {
     try {
         return f();
     } catch (const std::bad_alloc&) {
+        sessionOf(instance).noteError("out of memory");
         return kPluginOutOfMemory;
-    } catch (...) {
+    } catch (const std::exception& e) {
+        sessionOf(instance).noteError(e.what());
         return kPluginFailed;
     }
 }
@@ -65,11 +67,11 @@ void cbGetLocalizedString(void*, SInt16, char* text, UInt32 capacity) {
 
 HYPluginResult cbGetFrame(void* instance, SInt32 frame, GWorldPtr* world, SInt16 width, SInt16 height,
                           HYRefDVQuality quality, SInt16* volume, void** cookie) {
-    return guarded([&] { return sessionOf(instance).getFrame(frame, world, width, height, quality, volume, cookie); });
+    return guarded(instance, [&] { return sessionOf(instance).getFrame(frame, world, width, height, quality, volume, cookie); });
 }
 
 HYPluginResult cbReleaseFrame(void* instance, void* cookie) {
-    return guarded([&] { return sessionOf(instance).releaseFrame(cookie); });
+    return guarded(instance, [&] { return sessionOf(instance).releaseFrame(cookie); });
 }
 
 HYPluginResult cbGetAudioFrame(void*, SInt32, void**, SInt32*, void**) { return kPluginUnimplemented; }
@@ -113,11 +115,11 @@ HYPluginResult cbGetTransitionInfo(void*, void**) { return kPluginUnimplemented;
 HYPluginResult cbReleaseTransitionInfo(void*, void*) { return kPluginUnimplemented; }
 
 HYPluginResult cbMixAudio(void* instance, void* cookie, SInt32 level) {
-    return guarded([&] { return sessionOf(instance).mixAudio(cookie, level); });
+    return guarded(instance, [&] { return sessionOf(instance).mixAudio(cookie, level); });
 }
 
 HYPluginResult cbGetFilterInfo(void* instance, HYPluginFilterInfo** info) {
-    return guarded([&] { return sessionOf(instance).getFilterInfo(info); });
+    return guarded(instance, [&] { return sessionOf(instance).getFilterInfo(info); });
 }
 
 // The record belongs to the session; nothing to give back.

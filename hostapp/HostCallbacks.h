@@ -39,6 +39,7 @@ public:
     void beginOutputFrame(std::int64_t index, float* sound, int length);
     // Why the last frame request failed; empty if none did.
     const std::string& frameError() const { return frameError_; }
+    void noteError(const std::string& text) { frameError_ = text; }
 
     HYPluginResult getFrame(SInt32 frame, GWorldPtr* world, SInt16 width, SInt16 height,
                             HYRefDVQuality quality, SInt16* volume, void** cookie);

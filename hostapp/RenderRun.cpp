@@ -96,7 +96,7 @@ private:
 
 [[noreturn]] void pluginFailed(const HostSession& session, const std::string& during, int result) {
     std::string message = "the plug-in failed " + during + ": " + resultName(result);
-    if (result == kPluginCantGetNeededFrame && !session.frameError().empty())
+    if (!session.frameError().empty())
         message = session.frameError() + " (the plug-in returned " + resultName(result) + " " + during + ")";
     fail(message);
 }
