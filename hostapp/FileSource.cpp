@@ -51,6 +51,28 @@ std::int64_t countPackets(const std::string& path, int streamIndex) {
     return count;
 }
 
+// Reads packets until one of `stream` reaches the decoder; at the end of the
+// file the decoder is put into draining. Returns whether it is draining.
+bool feedDecoder(AVFormatContext* input, AVCodecContext* decoder, AVPacket* packet, int stream,
+                const std::string& path, const char* kind) {
+    for (;;) {
+        int err = av_read_frame(input, packet);
+        if (err == AVERROR_EOF) {
+            avcodec_send_packet(decoder, nullptr);
+            return true;
+        }
+        if (err < 0) fail(path + ": the file cannot be read (" + avError(err) + ")");
+        bool ours = packet->stream_index == stream;
+        if (ours) err = avcodec_send_packet(decoder, packet);
+        av_packet_unref(packet);
+        if (ours) {
+            if (err < 0 && err != AVERROR(EAGAIN))
+                fail(path + ": the " + kind + " stream is damaged (" + avError(err) + ")");
+            return false;
+        }
+    }
+}
+
 class FileVideoSource final : public VideoSource {
 public:
     FileVideoSource(const std::string& path, AVRational fps)
@@ -117,25 +139,7 @@ private:
         }
     }
 
-    void feedPacket() {
-        for (;;) {
-            int err = av_read_frame(input_.get(), packet_.get());
-            if (err == AVERROR_EOF) {
-                draining_ = true;
-                avcodec_send_packet(decoder_.get(), nullptr);
-                return;
-            }
-            if (err < 0) fail(path_ + ": the file cannot be read (" + avError(err) + ")");
-            bool ours = packet_->stream_index == stream_;
-            if (ours) err = avcodec_send_packet(decoder_.get(), packet_.get());
-            av_packet_unref(packet_.get());
-            if (ours) {
-                if (err < 0 && err != AVERROR(EAGAIN))
-                    fail(path_ + ": the video stream is damaged (" + avError(err) + ")");
-                return;
-            }
-        }
-    }
+    void feedPacket() { draining_ = feedDecoder(input_.get(), decoder_.get(), packet_.get(), stream_, path_, "video"); }
 
     std::int64_t indexOf(const AVFrame* f) const {
         std::int64_t pts = f->best_effort_timestamp;
@@ -284,25 +288,7 @@ private:
         av_frame_unref(frame_.get());
     }
 
-    void feedPacket() {
-        for (;;) {
-            int err = av_read_frame(input_.get(), packet_.get());
-            if (err == AVERROR_EOF) {
-                draining_ = true;
-                avcodec_send_packet(decoder_.get(), nullptr);
-                return;
-            }
-            if (err < 0) fail(path_ + ": the file cannot be read (" + avError(err) + ")");
-            bool ours = packet_->stream_index == stream_;
-            if (ours) err = avcodec_send_packet(decoder_.get(), packet_.get());
-            av_packet_unref(packet_.get());
-            if (ours) {
-                if (err < 0 && err != AVERROR(EAGAIN))
-                    fail(path_ + ": the sound stream is damaged (" + avError(err) + ")");
-                return;
-            }
-        }
-    }
+    void feedPacket() { draining_ = feedDecoder(input_.get(), decoder_.get(), packet_.get(), stream_, path_, "sound"); }
 
     std::string path_;
     InputPtr input_;
