@@ -17,7 +17,7 @@ std::optional<std::string> PathOfDirID(SInt32 dirID);
 // Names are Mac Roman; the file system's are UTF-8.
 std::string UTF8NameOf(ConstStr255Param name);
 
-// The path a specification names, "" when its folder is unknown.
+// The path an FSSpec names, "" when its folder is unknown.
 std::string PathOfSpec(const FSSpec& spec);
 
 void MakeRef(const std::string& path, FSRef& ref);

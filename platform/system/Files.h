@@ -1,4 +1,4 @@
-/* File Manager: file specifications and references to objects in folders
+/* File Manager: FSSpec records and references to objects in folders
  * that FindFolder or FSPathMakeRef made known. Names are Mac Roman text of
  * one path component. */
 #ifndef MV_FILES_H
