@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -14,6 +15,8 @@ namespace mv {
 namespace {
 
 constexpr int kMaxCoordinate = 32767;
+// A photo named without --duration: long enough to see the whole course.
+constexpr double kStillSeconds = 5.0;
 
 AVRational parseRate(const std::string& text) {
     AVRational rate{0, 1};
@@ -39,6 +42,11 @@ Clip openClip(const std::string& input, std::optional<double> duration, const st
     }
     checkReadable(input);
     if (duration) return openStillClip(input, *duration, parseRate(fps));
+    if (isStillImage(input)) {
+        std::fprintf(stderr, "morvatelle: %s is a still image: showing it for %g s at %s fps (--duration and --fps change that)\n",
+                     input.c_str(), kStillSeconds, fps.c_str());
+        return openStillClip(input, kStillSeconds, parseRate(fps));
+    }
     return openFileClip(input);
 }
 

@@ -52,6 +52,8 @@ struct Clip {
 
 // Opens any file FFmpeg reads; checks it holds a video with frames.
 Clip openFileClip(const std::string& path);
+// A single picture (a photo): a clip only once it is given a duration.
+bool isStillImage(const std::string& path);
 // A still image shown for `seconds` at `fps`.
 Clip openStillClip(const std::string& path, double seconds, AVRational fps);
 // The embedded default clip: a test pattern with a tone.

@@ -1,5 +1,6 @@
 // A still image shown as a clip: the one decoded picture for every frame.
 #include <cmath>
+#include <string_view>
 
 #include "FileSourceParts.h"
 #include "HostError.h"
@@ -28,6 +29,15 @@ private:
 };
 
 }  // namespace
+
+bool isStillImage(const std::string& path) {
+    // Numbered sequences are clips; one picture file is read by "image2" or
+    // by one of the "<codec>_pipe" readers.
+    if (path.find('%') != std::string::npos) return false;
+    InputPtr input = openInput(path);
+    const std::string_view reader = input->iformat->name;
+    return reader == "image2" || reader.ends_with("_pipe");
+}
 
 Clip openStillClip(const std::string& path, double seconds, AVRational fps) {
     if (!(seconds > 0) || !std::isfinite(seconds)) fail("--duration must be a positive number of seconds");

@@ -20,7 +20,7 @@ int report(const std::string& message) {
 }
 
 void addStillOptions(CLI::App* cmd, std::optional<double>& duration, std::string& fps) {
-    cmd->add_option("--duration", duration, "Show a still image INPUT for SECONDS")->type_name("SECONDS");
+    cmd->add_option("--duration", duration, "Show a still image INPUT for SECONDS (default 5)")->type_name("SECONDS");
     cmd->add_option("--fps", fps, "Frame rate of a still image (default 30)")->type_name("RATE");
 }
 
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
 
     mv::RenderOptions render;
     CLI::App* renderCmd = app.add_subcommand("render", "Render a clip (or the embedded default clip) through the effect");
-    renderCmd->add_option("input", render.input, "Any video FFmpeg reads, or a still image with --duration")
+    renderCmd->add_option("input", render.input, "Any video FFmpeg reads, or a still image (a photo)")
         ->type_name("INPUT");
     renderCmd->add_option("-o,--output", render.output,
                           "OUTPUT: .mp4/.mov (H.264, AAC), .mkv (FFV1, FLAC: lossless), .webm (VP9, Opus) "
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
 
     mv::ThumbnailOptions thumb;
     CLI::App* thumbCmd = app.add_subcommand("thumbnail", "Write the plug-in's placeholder frame as a PNG");
-    thumbCmd->add_option("input", thumb.input, "Any video FFmpeg reads, or a still image with --duration")
+    thumbCmd->add_option("input", thumb.input, "Any video FFmpeg reads, or a still image (a photo)")
         ->type_name("INPUT")
         ->required();
     thumbCmd->add_option("-o,--output", thumb.output, "The PNG to write")->type_name("FILE.png")->required();

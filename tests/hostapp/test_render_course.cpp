@@ -132,6 +132,17 @@ TEST_F(RenderCourse, StillImageBecomesAClipOfItsDuration) {
         EXPECT_EQ(frames[f], zoomed(sourceFrame(0), W, H, courseCrop(course, W, H, f, 12))) << "frame " << f;
 }
 
+// A photo named without --duration is shown for five seconds, and says so.
+TEST_F(RenderCourse, StillImageWithoutDurationLastsFiveSeconds) {
+    s.ffmpeg({"-i", s.path("in.mkv").string(), "-frames:v", "1", s.path("still.png").string()});
+    RunResult r = s.host({"render", s.path("still.png").string(), "--fps", "4", "-o", s.path("still.mkv").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("is a still image: showing it for 5 s at 4 fps"), std::string::npos) << r.err;
+    std::vector<Picture> frames = readFrames(s, s.path("still.mkv").string(), W, H);
+    ASSERT_EQ(frames.size(), 20u);
+    EXPECT_EQ(frames[19], zoomed(sourceFrame(0), W, H, courseCrop(course, W, H, 19, 20)));
+}
+
 TEST_F(RenderCourse, ThumbnailIsThePlaceholderFrame) {
     RunResult r = s.host({"thumbnail", s.path("in.mkv").string(), "-o", s.path("thumb.png").string(), "--frame", "20"});
     ASSERT_EQ(r.status, 0) << r.err;
