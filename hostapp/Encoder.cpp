@@ -65,7 +65,7 @@ void Encoder::openVideo(const OutputFormat& format, const EncoderSettings& setti
     c->pix_fmt = format.pixelFormat;
     c->time_base = av_inv_q(settings.frameRate);
     c->framerate = settings.frameRate;
-    c->sample_aspect_ratio = {1, 1};
+    c->sample_aspect_ratio = settings.pixelAspect;
     c->thread_count = 0;
     if (c->pix_fmt == AV_PIX_FMT_YUV420P) {
         // libyuv writes BT.601 limited range; say so, whatever the size.
@@ -97,6 +97,7 @@ void Encoder::openVideo(const OutputFormat& format, const EncoderSettings& setti
     if (!videoStream_) fail("out of memory");
     check(avcodec_parameters_from_context(videoStream_->codecpar, c), name_);
     videoStream_->time_base = c->time_base;
+    videoStream_->sample_aspect_ratio = c->sample_aspect_ratio;
     videoStream_->avg_frame_rate = settings.frameRate;
 
     picture_ = newFrame();

@@ -15,6 +15,7 @@ struct EncoderSettings {
     int width = 0;
     int height = 0;
     AVRational frameRate{30, 1};
+    AVRational pixelAspect{1, 1};
     int crf = 18;
     bool audio = false;
     int sampleRate = 0;

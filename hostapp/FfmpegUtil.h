@@ -18,6 +18,11 @@ extern "C" {
 
 namespace mv {
 
+// An aspect ratio as given, or square pixels where it is unknown.
+inline AVRational knownAspect(AVRational aspect) {
+    return aspect.num > 0 && aspect.den > 0 ? aspect : AVRational{1, 1};
+}
+
 std::string avError(int code);
 
 struct InputCloser { void operator()(AVFormatContext* c) const { avformat_close_input(&c); } };

@@ -321,6 +321,7 @@ Clip openFileClip(const std::string& path) {
     info.colorSpace = st->codecpar->color_space;
     info.colorRange = st->codecpar->color_range;
     info.frameRate = av_guess_frame_rate(input.get(), const_cast<AVStream*>(st), nullptr);
+    info.pixelAspect = knownAspect(av_guess_sample_aspect_ratio(input.get(), const_cast<AVStream*>(st), nullptr));
     if (info.frameRate.num <= 0 || info.frameRate.den <= 0)
         fail(path + ": the video has no frame rate");
     info.frameCount = st->nb_frames > 0 ? st->nb_frames : countPackets(path, video);

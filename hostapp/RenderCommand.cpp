@@ -44,6 +44,15 @@ void checkOutput(const RenderOptions& o, const OutputFormat& format, int width, 
     if (!o.contactSheet.empty()) checkWritableDestination(o.contactSheet);
 }
 
+// The source's pixel shape, reshaped when --size changes the proportions,
+// so the picture keeps its shape on screen.
+AVRational outputAspect(const ClipInfo& clip, int width, int height) {
+    AVRational aspect{1, 1};
+    av_reduce(&aspect.num, &aspect.den, std::int64_t{clip.pixelAspect.num} * clip.width * height,
+              std::int64_t{clip.pixelAspect.den} * clip.height * width, 1 << 20);
+    return knownAspect(aspect);
+}
+
 }  // namespace
 
 int runRender(const RenderOptions& o) {
@@ -75,6 +84,7 @@ int runRender(const RenderOptions& o) {
     settings.width = width;
     settings.height = height;
     settings.frameRate = clip.info.frameRate;
+    settings.pixelAspect = outputAspect(clip.info, width, height);
     settings.crf = o.crf;
     settings.audio = sound;
     if (sound) {

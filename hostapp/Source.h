@@ -15,6 +15,7 @@ struct ClipInfo {
     int width = 0;
     int height = 0;
     AVRational frameRate{0, 1};
+    AVRational pixelAspect{1, 1};  // a pixel's width over its height
     std::int64_t frameCount = 0;
     bool hasAudio = false;
     AVColorSpace colorSpace = AVCOL_SPC_UNSPECIFIED;

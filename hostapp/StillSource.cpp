@@ -59,6 +59,7 @@ Clip openStillClip(const std::string& path, double seconds, AVRational fps) {
     clip.info.width = picture->width;
     clip.info.height = picture->height;
     clip.info.frameRate = fps;
+    clip.info.pixelAspect = knownAspect(picture->sample_aspect_ratio);
     clip.info.colorSpace = picture->colorspace;
     clip.info.colorRange = picture->color_range;
     clip.info.frameCount = static_cast<std::int64_t>(std::llround(seconds * av_q2d(fps)));

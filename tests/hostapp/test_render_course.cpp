@@ -143,6 +143,24 @@ TEST_F(RenderCourse, StillImageWithoutDurationLastsFiveSeconds) {
     EXPECT_EQ(frames[19], zoomed(sourceFrame(0), W, H, courseCrop(course, W, H, 19, 20)));
 }
 
+// Non-square pixels keep their shape on screen, also through --size.
+TEST_F(RenderCourse, PixelShapeIsKept) {
+    s.ffmpeg({"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=10:duration=0.3,setsar=8/9", "-c:v", "ffv1",
+              s.path("dv.mkv").string()});
+    auto pixelShape = [&](const std::string& file) {
+        RunResult p = s.run({"ffprobe", "-v", "error", "-select_streams", "v", "-show_entries",
+                             "stream=sample_aspect_ratio", "-of", "csv=p=0", s.path(file).string()});
+        return p.out.substr(0, p.out.find('\n'));
+    };
+    for (const auto& [size, shape] : {std::pair{"", "8:9"}, {"32x48", "16:9"}, {"64x54", "1:1"}}) {
+        std::vector<std::string> args{"render", s.path("dv.mkv").string(), "-o", s.path("out.mkv").string()};
+        if (*size) args.insert(args.end(), {"--size", size});
+        RunResult r = s.host(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(pixelShape("out.mkv"), shape) << "--size " << size;
+    }
+}
+
 TEST_F(RenderCourse, ThumbnailIsThePlaceholderFrame) {
     RunResult r = s.host({"thumbnail", s.path("in.mkv").string(), "-o", s.path("thumb.png").string(), "--frame", "20"});
     ASSERT_EQ(r.status, 0) << r.err;
