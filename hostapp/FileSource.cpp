@@ -322,6 +322,12 @@ Clip openFileClip(const std::string& path) {
     info.colorRange = st->codecpar->color_range;
     info.frameRate = av_guess_frame_rate(input.get(), const_cast<AVStream*>(st), nullptr);
     info.pixelAspect = knownAspect(av_guess_sample_aspect_ratio(input.get(), const_cast<AVStream*>(st), nullptr));
+    info.orientation = orientationOf(reinterpret_cast<const std::int32_t*>(
+        av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr)));
+    if (info.orientation.swapsSides()) {
+        std::swap(info.width, info.height);
+        std::swap(info.pixelAspect.num, info.pixelAspect.den);
+    }
     if (info.frameRate.num <= 0 || info.frameRate.den <= 0)
         fail(path + ": the video has no frame rate");
     info.frameCount = st->nb_frames > 0 ? st->nb_frames : countPackets(path, video);

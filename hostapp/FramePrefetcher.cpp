@@ -4,8 +4,8 @@
 
 namespace mv {
 
-FramePrefetcher::FramePrefetcher(VideoSource& source, std::int64_t frameCount)
-    : source_(source), frameCount_(frameCount), worker_([this] { run(); }) {}
+FramePrefetcher::FramePrefetcher(VideoSource& source, std::int64_t frameCount, Orientation orientation)
+    : source_(source), frameCount_(frameCount), turner_(orientation), worker_([this] { run(); }) {}
 
 FramePrefetcher::~FramePrefetcher() {
     {
@@ -113,7 +113,8 @@ bool FramePrefetcher::decodeInto(ArgbView slot, ScaleQuality quality, std::int64
         error = "the stream ends before frame " + std::to_string(want) + " (it may be truncated)";
         return false;
     }
-    converter_.convert(frame, slot, quality);
+    converter_.convert(frame, turner_.storedFor(slot), quality);
+    turner_.turn(slot);
     return true;
 }
 

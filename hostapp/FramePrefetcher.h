@@ -25,8 +25,9 @@ public:
         std::string error;      // why, when slot is -1
     };
 
-    // Frames run from 0 to frameCount - 1 in the source.
-    FramePrefetcher(VideoSource& source, std::int64_t frameCount);
+    // Frames run from 0 to frameCount - 1 in the source, and are delivered
+    // turned upright.
+    FramePrefetcher(VideoSource& source, std::int64_t frameCount, Orientation orientation = {});
     ~FramePrefetcher();
     FramePrefetcher(const FramePrefetcher&) = delete;
     FramePrefetcher& operator=(const FramePrefetcher&) = delete;
@@ -48,6 +49,7 @@ private:
     VideoSource& source_;
     std::int64_t frameCount_;
     ArgbConverter converter_;
+    Turner turner_;
 
     std::mutex mutex_;
     std::condition_variable changed_;

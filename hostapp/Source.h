@@ -7,13 +7,15 @@
 #include <string>
 
 #include "FfmpegUtil.h"
+#include "Orientation.h"
 
 namespace mv {
 
 struct ClipInfo {
     std::string name;  // for messages
-    int width = 0;
+    int width = 0;     // as shown, once turned upright
     int height = 0;
+    Orientation orientation;  // how stored pictures turn upright
     AVRational frameRate{0, 1};
     AVRational pixelAspect{1, 1};  // a pixel's width over its height
     std::int64_t frameCount = 0;

@@ -161,6 +161,29 @@ TEST_F(RenderCourse, PixelShapeIsKept) {
     }
 }
 
+// A clip stored turned (a phone held upright) is rendered the way it is
+// shown: the course runs over the upright picture.
+TEST_F(RenderCourse, TurnedClipIsRenderedUpright) {
+    s.ffmpeg({"-i", s.path("in.mkv").string(), "-an", "-c:v", "png", s.path("stored.mov").string()});
+    s.ffmpeg({"-i", s.path("stored.mov").string(), "-c", "copy", "-metadata:s:v:0", "rotate=90",
+              s.path("turned.mov").string()});
+    RunResult r = s.host({"render", s.path("turned.mov").string(), "-o", s.path("out.mkv").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The tag turns the picture a quarter counter-clockwise: H wide, W high.
+    auto upright = [](const Picture& stored) {
+        Picture p(stored.size());
+        for (int v = 0; v < W; ++v)
+            for (int u = 0; u < H; ++u)
+                std::copy_n(&stored[(static_cast<std::size_t>(u) * W + (W - 1 - v)) * 3], 3,
+                            &p[(static_cast<std::size_t>(v) * H + u) * 3]);
+        return p;
+    };
+    std::vector<Picture> frames = readFrames(s, s.path("out.mkv").string(), H, W);
+    ASSERT_EQ(frames.size(), static_cast<std::size_t>(N));
+    for (int f = 0; f < N; ++f)
+        EXPECT_EQ(frames[f], zoomed(upright(sourceFrame(f)), H, W, courseCrop(course, H, W, f, N))) << "frame " << f;
+}
+
 TEST_F(RenderCourse, ThumbnailIsThePlaceholderFrame) {
     RunResult r = s.host({"thumbnail", s.path("in.mkv").string(), "-o", s.path("thumb.png").string(), "--frame", "20"});
     ASSERT_EQ(r.status, 0) << r.err;
