@@ -19,6 +19,8 @@ struct Case {
     const char* name;
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class TurnUpright : public ::testing::TestWithParam<Case> {};
 
 // Pixel (x, y) of a w x h picture holds x + 16 y in every byte.
