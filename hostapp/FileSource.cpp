@@ -38,17 +38,59 @@ int findStream(AVFormatContext* input, AVMediaType type) {
 
 namespace {
 
-std::int64_t countPackets(const std::string& path, int streamIndex) {
-    InputPtr input = openInput(path);
-    PacketPtr packet = newPacket();
+// A frame's place on the clip's constant-rate grid, from its time stamp.
+std::int64_t gridIndex(std::int64_t pts, std::int64_t start, AVRational timeBase, AVRational fps) {
+    return av_rescale_q_rnd(pts - start, timeBase, av_inv_q(fps),
+                            static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+}
+
+struct PacketScan {
     std::int64_t count = 0;
+    std::int64_t lastIndex = -1;  // the latest grid place of a time-stamped packet
+    bool allTimed = true;
+};
+
+PacketScan scanPackets(const std::string& path, int streamIndex, std::int64_t start, AVRational fps) {
+    InputPtr input = openInput(path);
+    const AVRational timeBase = input->streams[streamIndex]->time_base;
+    PacketPtr packet = newPacket();
+    PacketScan scan;
     int err;
     while ((err = av_read_frame(input.get(), packet.get())) >= 0) {
-        if (packet->stream_index == streamIndex) ++count;
+        if (packet->stream_index == streamIndex) {
+            ++scan.count;
+            if (packet->pts == AV_NOPTS_VALUE)
+                scan.allTimed = false;
+            else
+                scan.lastIndex = std::max(scan.lastIndex, gridIndex(packet->pts, start, timeBase, fps));
+        }
         av_packet_unref(packet.get());
     }
     if (err != AVERROR_EOF) fail(path + ": the stream is damaged (" + avError(err) + ")");
-    return count;
+    return scan;
+}
+
+struct FrameCount {
+    std::int64_t frames = 0;
+    bool onGrid = false;  // frames are placed by time stamp, not counted
+};
+
+// A stream whose frames fill its nominal rate is counted frame by frame. A
+// variable-rate one (phones record them) is laid on a grid at that rate, so
+// pictures keep in step with the sound: a frame is repeated over a gap and
+// dropped where frames come faster than the grid.
+FrameCount frameCountOf(const std::string& path, const AVStream* st, AVRational fps) {
+    const std::int64_t start = st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time;
+    if (st->nb_frames > 0 && st->duration > 0) {
+        const std::int64_t spanned = gridIndex(start + st->duration, start, st->time_base, fps);
+        if (std::llabs(spanned - st->nb_frames) <= 1) return {st->nb_frames, false};
+    }
+    const PacketScan scan = scanPackets(path, st->index, start, fps);
+    const std::int64_t gridFrames = scan.lastIndex + 1;
+    // Time stamps that jump far (joined recordings) are not followed.
+    if (!scan.allTimed || gridFrames <= 0 || gridFrames == scan.count || gridFrames > 4 * scan.count)
+        return {scan.count, false};
+    return {gridFrames, true};
 }
 
 // Reads packets until one of `stream` reaches the decoder; at the end of the
@@ -75,18 +117,25 @@ bool feedDecoder(AVFormatContext* input, AVCodecContext* decoder, AVPacket* pack
 
 class FileVideoSource final : public VideoSource {
 public:
-    FileVideoSource(const std::string& path, AVRational fps)
-        : path_(path), input_(openInput(path)), fps_(fps) {
+    // onGrid: frame i is the one shown at i / fps, up to lastIndex.
+    FileVideoSource(const std::string& path, AVRational fps, bool onGrid = false, std::int64_t lastIndex = -1)
+        : path_(path), input_(openInput(path)), fps_(fps), onGrid_(onGrid), lastIndex_(lastIndex) {
         stream_ = findStream(input_.get(), AVMEDIA_TYPE_VIDEO);
         const AVStream* st = input_->streams[stream_];
         decoder_ = openDecoder(st, path);
         startPts_ = st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time;
         packet_ = newPacket();
         frame_ = newFrame();
+        ahead_ = newFrame();
     }
 
     void seek(std::int64_t index) override {
-        if (index == nextIndex_ && !ended_) return;
+        if (onGrid_) {
+            if (index == want_ && (shown_ || !seekedOnGrid_)) return;
+            seekedOnGrid_ = true;
+        } else if (index == nextIndex_ && !ended_) {
+            return;
+        }
         const AVStream* st = input_->streams[stream_];
         std::int64_t target = startPts_ + av_rescale_q(index, av_inv_q(fps_), st->time_base);
         // The start is a keyframe by definition; elsewhere seek to the one before.
@@ -98,9 +147,12 @@ public:
         nextIndex_ = -1;  // unknown until a frame with a time stamp arrives
         skipTo_ = index;
         retried_ = index == 0;
+        want_ = index;
+        shown_ = aheadReady_ = false;
     }
 
     const AVFrame* next(std::int64_t& index) override {
+        if (onGrid_) return nextOnGrid(index);
         while (decodeOne()) {
             if (nextIndex_ > skipTo_ && !retried_) {
                 // The seek landed past the frame: decode on from the start instead.
@@ -121,15 +173,49 @@ public:
     }
 
 private:
+    // The frame shown at grid place want_: the last one placed at or before
+    // it. The first frame also stands for any places before it.
+    const AVFrame* nextOnGrid(std::int64_t& index) {
+        if (want_ > lastIndex_) return nullptr;
+        for (;;) {
+            if (!aheadReady_) {
+                aheadReady_ = receive(ahead_.get());
+                if (aheadReady_) aheadIndex_ = ahead_->best_effort_timestamp == AV_NOPTS_VALUE
+                                                   ? shownIndex_ + 1 : indexOf(ahead_.get());
+            }
+            if (!aheadReady_ || (shown_ && aheadIndex_ > want_)) break;
+            if (!shown_ && aheadIndex_ > want_ && !retried_) {
+                // The seek landed past the place: decode on from the start instead.
+                std::int64_t wanted = want_;
+                seek(0);
+                want_ = wanted;
+                continue;
+            }
+            retried_ = true;
+            std::swap(frame_, ahead_);
+            shownIndex_ = aheadIndex_;
+            shown_ = true;
+            aheadReady_ = false;
+        }
+        if (!shown_) return nullptr;
+        index = want_++;
+        return frame_.get();
+    }
+
     // Decodes one frame into frame_ and fixes nextIndex_ to its index.
     bool decodeOne() {
+        if (!receive(frame_.get())) return false;
+        if (nextIndex_ < 0) nextIndex_ = indexOf(frame_.get());
+        return true;
+    }
+
+    bool receive(AVFrame* into) {
         for (;;) {
-            av_frame_unref(frame_.get());
-            int err = avcodec_receive_frame(decoder_.get(), frame_.get());
+            av_frame_unref(into);
+            int err = avcodec_receive_frame(decoder_.get(), into);
             if (err == 0) {
-                if (frame_->decode_error_flags || (frame_->flags & AV_FRAME_FLAG_CORRUPT))
+                if (into->decode_error_flags || (into->flags & AV_FRAME_FLAG_CORRUPT))
                     fail(path_ + ": the video stream is damaged");
-                if (nextIndex_ < 0) nextIndex_ = indexOf(frame_.get());
                 return true;
             }
             if (err == AVERROR_EOF) return false;
@@ -144,9 +230,7 @@ private:
     std::int64_t indexOf(const AVFrame* f) const {
         std::int64_t pts = f->best_effort_timestamp;
         if (pts == AV_NOPTS_VALUE) return skipTo_ <= 0 ? 0 : skipTo_;
-        const AVStream* st = input_->streams[stream_];
-        return av_rescale_q_rnd(pts - startPts_, st->time_base, av_inv_q(fps_),
-                                static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+        return gridIndex(pts, startPts_, input_->streams[stream_]->time_base, fps_);
     }
 
     std::string path_;
@@ -155,7 +239,16 @@ private:
     int stream_ = -1;
     CodecPtr decoder_;
     PacketPtr packet_;
-    FramePtr frame_;
+    FramePtr frame_;   // the frame delivered last
+    FramePtr ahead_;   // on the grid: the frame after it, once decoded
+    bool onGrid_ = false;
+    std::int64_t lastIndex_ = -1;
+    std::int64_t want_ = 0;
+    bool shown_ = false;
+    bool aheadReady_ = false;
+    bool seekedOnGrid_ = false;
+    std::int64_t shownIndex_ = -1;
+    std::int64_t aheadIndex_ = -1;
     std::int64_t startPts_ = 0;
     std::int64_t nextIndex_ = 0;
     std::int64_t skipTo_ = 0;
@@ -330,7 +423,8 @@ Clip openFileClip(const std::string& path) {
     }
     if (info.frameRate.num <= 0 || info.frameRate.den <= 0)
         fail(path + ": the video has no frame rate");
-    info.frameCount = st->nb_frames > 0 ? st->nb_frames : countPackets(path, video);
+    const FrameCount count = frameCountOf(path, st, info.frameRate);
+    info.frameCount = count.frames;
     if (info.frameCount <= 0) fail(path + ": the video has no frames");
     if (info.width <= 0 || info.height <= 0) fail(path + ": the video has no picture size");
     std::int64_t start = st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time;
@@ -338,7 +432,7 @@ Clip openFileClip(const std::string& path) {
     info.hasAudio = findStream(input.get(), AVMEDIA_TYPE_AUDIO) >= 0;
     input.reset();
 
-    clip.video = std::make_unique<FileVideoSource>(path, info.frameRate);
+    clip.video = std::make_unique<FileVideoSource>(path, info.frameRate, count.onGrid, info.frameCount - 1);
     if (info.hasAudio) clip.audio = std::make_unique<FileAudioSource>(path, start, base);
     return clip;
 }

@@ -184,6 +184,33 @@ TEST_F(RenderCourse, TurnedClipIsRenderedUpright) {
         EXPECT_EQ(frames[f], zoomed(upright(sourceFrame(f)), H, W, courseCrop(course, H, W, f, N))) << "frame " << f;
 }
 
+// A clip with a gap in its pictures (variable frame rate) is laid on its
+// nominal rate: the frame before the gap is held, so the sound keeps step.
+TEST_F(RenderCourse, GapInAVariableRateClipHoldsTheFrameBefore) {
+    s.ffmpeg({"-i", s.path("in.mkv").string(), "-vf", "select='not(between(n,8,11))'", "-fps_mode", "passthrough",
+              "-c:v", "ffv1", "-c:a", "copy", s.path("gap.mkv").string()});
+    RunResult r = s.host({"render", s.path("gap.mkv").string(), "-o", s.path("out.mkv").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<Picture> frames = readFrames(s, s.path("out.mkv").string(), W, H);
+    ASSERT_EQ(frames.size(), static_cast<std::size_t>(N));
+    for (int f = 0; f < N; ++f) {
+        const int shown = f >= 8 && f <= 11 ? 7 : f;
+        EXPECT_EQ(frames[f], zoomed(sourceFrame(shown), W, H, courseCrop(course, W, H, f, N))) << "frame " << f;
+    }
+    EXPECT_EQ(readSound(s, s.path("out.mkv").string()), tone(N));
+
+    // A sub-clip that starts inside the gap seeks onto the same grid.
+    r = s.host({"render", s.path("gap.mkv").string(), "-o", s.path("sub.mkv").string(), "--start", "10",
+                "--frames", "6"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    frames = readFrames(s, s.path("sub.mkv").string(), W, H);
+    ASSERT_EQ(frames.size(), 6u);
+    for (int f = 0; f < 6; ++f) {
+        const int shown = 10 + f <= 11 ? 7 : 10 + f;
+        EXPECT_EQ(frames[f], zoomed(sourceFrame(shown), W, H, courseCrop(course, W, H, f, 6))) << "frame " << f;
+    }
+}
+
 TEST_F(RenderCourse, ThumbnailIsThePlaceholderFrame) {
     RunResult r = s.host({"thumbnail", s.path("in.mkv").string(), "-o", s.path("thumb.png").string(), "--frame", "20"});
     ASSERT_EQ(r.status, 0) << r.err;
