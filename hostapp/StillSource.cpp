@@ -60,6 +60,13 @@ Clip openStillClip(const std::string& path, double seconds, AVRational fps) {
     clip.info.height = picture->height;
     clip.info.frameRate = fps;
     clip.info.pixelAspect = knownAspect(picture->sample_aspect_ratio);
+    // A photo's own orientation (from its EXIF tag, for one) comes with the picture.
+    if (const AVFrameSideData* turn = av_frame_get_side_data(picture.get(), AV_FRAME_DATA_DISPLAYMATRIX))
+        clip.info.orientation = orientationOf(reinterpret_cast<const std::int32_t*>(turn->data));
+    if (clip.info.orientation.swapsSides()) {
+        std::swap(clip.info.width, clip.info.height);
+        std::swap(clip.info.pixelAspect.num, clip.info.pixelAspect.den);
+    }
     clip.info.colorSpace = picture->colorspace;
     clip.info.colorRange = picture->color_range;
     clip.info.frameCount = static_cast<std::int64_t>(std::llround(seconds * av_q2d(fps)));

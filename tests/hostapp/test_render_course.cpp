@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "CourseReference.h"
 #include "HostRunner.h"
@@ -209,6 +210,31 @@ TEST_F(RenderCourse, GapInAVariableRateClipHoldsTheFrameBefore) {
         const int shown = 10 + f <= 11 ? 7 : 10 + f;
         EXPECT_EQ(frames[f], zoomed(sourceFrame(shown), W, H, courseCrop(course, W, H, f, 6))) << "frame " << f;
     }
+}
+
+// A photo tagged "turn a quarter clockwise" (EXIF orientation 6, as phones
+// write it) is rendered turned, like the same photo without the tag turned.
+TEST_F(RenderCourse, PhotoIsTurnedByItsOrientationTag) {
+    s.ffmpeg({"-f", "lavfi", "-i", "testsrc2=size=64x48", "-frames:v", "1", s.path("plain.jpg").string()});
+    std::ifstream in(s.path("plain.jpg"), std::ios::binary);
+    std::string jpeg((std::istreambuf_iterator<char>(in)), {});
+    // APP1 "Exif": a little-endian TIFF header and one entry, Orientation = 6.
+    const std::string exif("\xFF\xE1\x00\x22" "Exif\0\0" "II*\0\x08\0\0\0" "\x01\0"
+                           "\x12\x01\x03\0\x01\0\0\0\x06\0\0\0" "\0\0\0\0", 36);
+    std::ofstream(s.path("turned.jpg"), std::ios::binary) << jpeg.substr(0, 2) << exif << jpeg.substr(2);
+    ASSERT_EQ(s.host({"settings", "reset"}).status, 0);
+    for (const char* name : {"plain", "turned"}) {
+        RunResult r = s.host({"render", s.path(std::string(name) + ".jpg").string(), "--duration", "0.1", "--fps",
+                              "10", "-o", s.path(std::string(name) + ".mkv").string()});
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+    const Picture plain = readFrames(s, s.path("plain.mkv").string(), 64, 48).at(0);
+    Picture turned(plain.size());
+    for (int v = 0; v < 64; ++v)
+        for (int u = 0; u < 48; ++u)
+            std::copy_n(&plain[(static_cast<std::size_t>(47 - u) * 64 + v) * 3], 3,
+                        &turned[(static_cast<std::size_t>(v) * 48 + u) * 3]);
+    EXPECT_EQ(readFrames(s, s.path("turned.mkv").string(), 48, 64).at(0), turned);
 }
 
 TEST_F(RenderCourse, ThumbnailIsThePlaceholderFrame) {
