@@ -11,6 +11,13 @@
 
 namespace mv {
 
+void setOrientation(ClipInfo& info, Orientation orientation) {
+    info.orientation = orientation;
+    if (!orientation.swapsSides()) return;
+    std::swap(info.width, info.height);
+    std::swap(info.pixelAspect.num, info.pixelAspect.den);
+}
+
 std::int64_t frameStartSample(std::int64_t index, int rate, AVRational fps) {
     return av_rescale_rnd(index, static_cast<std::int64_t>(rate) * fps.den, fps.num,
                           AV_ROUND_NEAR_INF);
@@ -130,12 +137,8 @@ public:
     }
 
     void seek(std::int64_t index) override {
-        if (onGrid_) {
-            if (index == want_ && (shown_ || !seekedOnGrid_)) return;
-            seekedOnGrid_ = true;
-        } else if (index == nextIndex_ && !ended_) {
-            return;
-        }
+        // Already where the next frame comes from.
+        if (onGrid_ ? index == want_ : index == nextIndex_ && !ended_) return;
         const AVStream* st = input_->streams[stream_];
         std::int64_t target = startPts_ + av_rescale_q(index, av_inv_q(fps_), st->time_base);
         // The start is a keyframe by definition; elsewhere seek to the one before.
@@ -246,7 +249,6 @@ private:
     std::int64_t want_ = 0;
     bool shown_ = false;
     bool aheadReady_ = false;
-    bool seekedOnGrid_ = false;
     std::int64_t shownIndex_ = -1;
     std::int64_t aheadIndex_ = -1;
     std::int64_t startPts_ = 0;
@@ -415,12 +417,8 @@ Clip openFileClip(const std::string& path) {
     info.colorRange = st->codecpar->color_range;
     info.frameRate = av_guess_frame_rate(input.get(), const_cast<AVStream*>(st), nullptr);
     info.pixelAspect = knownAspect(av_guess_sample_aspect_ratio(input.get(), const_cast<AVStream*>(st), nullptr));
-    info.orientation = orientationOf(reinterpret_cast<const std::int32_t*>(
-        av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr)));
-    if (info.orientation.swapsSides()) {
-        std::swap(info.width, info.height);
-        std::swap(info.pixelAspect.num, info.pixelAspect.den);
-    }
+    setOrientation(info, orientationOf(reinterpret_cast<const std::int32_t*>(
+                             av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr))));
     if (info.frameRate.num <= 0 || info.frameRate.den <= 0)
         fail(path + ": the video has no frame rate");
     const FrameCount count = frameCountOf(path, st, info.frameRate);

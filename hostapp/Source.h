@@ -24,6 +24,10 @@ struct ClipInfo {
     AVColorRange colorRange = AVCOL_RANGE_UNSPECIFIED;
 };
 
+// Records how stored pictures turn upright, and the size and pixel shape
+// they then have.
+void setOrientation(ClipInfo& info, Orientation orientation);
+
 // Decoded pictures in clip order. A source is used from one thread at a time.
 class VideoSource {
 public:

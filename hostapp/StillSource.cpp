@@ -33,8 +33,11 @@ private:
 bool isStillImage(const std::string& path) {
     // Numbered sequences are clips; one picture file is read by "image2" or
     // by one of the "<codec>_pipe" readers.
+    // Only the reader is asked for: no stream is analysed or decoded.
     if (path.find('%') != std::string::npos) return false;
-    InputPtr input = openInput(path);
+    AVFormatContext* raw = nullptr;
+    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return false;
+    InputPtr input(raw);
     const std::string_view reader = input->iformat->name;
     return reader == "image2" || reader.ends_with("_pipe");
 }
@@ -62,11 +65,7 @@ Clip openStillClip(const std::string& path, double seconds, AVRational fps) {
     clip.info.pixelAspect = knownAspect(picture->sample_aspect_ratio);
     // A photo's own orientation (from its EXIF tag, for one) comes with the picture.
     if (const AVFrameSideData* turn = av_frame_get_side_data(picture.get(), AV_FRAME_DATA_DISPLAYMATRIX))
-        clip.info.orientation = orientationOf(reinterpret_cast<const std::int32_t*>(turn->data));
-    if (clip.info.orientation.swapsSides()) {
-        std::swap(clip.info.width, clip.info.height);
-        std::swap(clip.info.pixelAspect.num, clip.info.pixelAspect.den);
-    }
+        setOrientation(clip.info, orientationOf(reinterpret_cast<const std::int32_t*>(turn->data)));
     clip.info.colorSpace = picture->colorspace;
     clip.info.colorRange = picture->color_range;
     clip.info.frameCount = static_cast<std::int64_t>(std::llround(seconds * av_q2d(fps)));
