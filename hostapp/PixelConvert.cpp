@@ -2,6 +2,9 @@
 
 #include <libyuv.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "HostError.h"
 
 namespace mv {
@@ -83,11 +86,30 @@ void ArgbConverter::convertReference(const AVFrame* src, ArgbView dst, ScaleQual
     sws_scale(sws, src->data, src->linesize, 0, src->height, planes, strides);
 }
 
+// libyuv reads A, R, G, B pixels ("BGRA") with SSSE3 only, but R, G, B, A ones
+// ("ABGR") with AVX2, to the same numbers: so the picture is read one byte on,
+// each pixel's alpha taken from the next and ignored. The last rows go through
+// a copy with a spare byte, so nothing past the image is read.
+void FrameConverter::toI420(ArgbView src, AVFrame* dst) {
+    const int tail = std::min(src.height, 2 + (src.height & 1));
+    const int body = src.height - tail;  // even, so the tail starts on a chroma row
+    std::uint8_t* const* planes = dst->data;
+    const int* strides = dst->linesize;
+    if (body > 0)
+        libyuv::ABGRToI420(src.data + 1, src.rowBytes, planes[0], strides[0], planes[1], strides[1], planes[2],
+                           strides[2], src.width, body);
+    const std::size_t rowLen = static_cast<std::size_t>(src.width) * 4;
+    spare_.resize(rowLen * tail + 1);
+    for (int y = 0; y < tail; ++y) std::memcpy(spare_.data() + rowLen * y, src.row(body + y), rowLen);
+    libyuv::ABGRToI420(spare_.data() + 1, static_cast<int>(rowLen), planes[0] + body * strides[0], strides[0],
+                       planes[1] + body / 2 * strides[1], strides[1], planes[2] + body / 2 * strides[2], strides[2],
+                       src.width, tail);
+}
+
 void FrameConverter::convert(ArgbView src, AVFrame* dst) {
     switch (dst->format) {
     case AV_PIX_FMT_YUV420P:
-        libyuv::BGRAToI420(src.data, src.rowBytes, dst->data[0], dst->linesize[0], dst->data[1],
-                           dst->linesize[1], dst->data[2], dst->linesize[2], src.width, src.height);
+        toI420(src, dst);
         return;
     case AV_PIX_FMT_BGR0:
     case AV_PIX_FMT_BGRA:

@@ -3,6 +3,9 @@
 // libswscale for everything else and as the reference.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "ArgbImage.h"
 #include "FfmpegUtil.h"
 
@@ -28,7 +31,10 @@ public:
     void convertReference(ArgbView src, AVFrame* dst);
 
 private:
+    void toI420(ArgbView src, AVFrame* dst);
+
     SwsPtr owner_;
+    std::vector<std::uint8_t> spare_;  // the last rows, with a byte to spare
 };
 
 }  // namespace mv

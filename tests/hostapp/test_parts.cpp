@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <utility>
 
+#include <libyuv.h>
+
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include "AtomicOutput.h"
@@ -109,6 +114,55 @@ TEST(ArgbToFrame, FastPathsMatchTheReference) {
                 }
         }
         EXPECT_LE(worst, format == AV_PIX_FMT_BGR0 ? 0 : 2) << av_get_pix_fmt_name(format);
+    }
+}
+
+// Tight rows that end where an unreadable page begins: a read past the
+// picture stops the test.
+class GuardedPicture {
+public:
+    GuardedPicture(int w, int h) : bytes_(static_cast<std::size_t>(w) * h * 4) {
+        const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+        mapped_ = (bytes_ + page - 1) / page * page + page;
+        base_ = static_cast<std::uint8_t*>(mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        EXPECT_NE(base_, MAP_FAILED);
+        mprotect(base_ + mapped_ - page, page, PROT_NONE);
+        view_ = {base_ + mapped_ - page - bytes_, w * 4, w, h};
+    }
+    ~GuardedPicture() { munmap(base_, mapped_); }
+    ArgbView view() const { return view_; }
+
+private:
+    std::size_t bytes_, mapped_;
+    std::uint8_t* base_;
+    ArgbView view_;
+};
+
+// The encoder's conversion reads the picture one byte on; it must give libyuv's
+// own A, R, G, B numbers exactly, and read nothing past the last row, whatever
+// the height's parity.
+TEST(ArgbToFrame, I420IsExactlyLibyuvsForEveryHeight) {
+    for (auto [w, h] : {std::pair{64, 38}, {61, 37}, {1024, 1}, {6, 2}, {7, 3}, {33, 4}}) {
+        GuardedPicture src(w, h);
+        std::mt19937 rng(static_cast<unsigned>(w * 100 + h));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w * 4; ++x) src.view().row(y)[x] = static_cast<std::uint8_t>(rng());
+        FramePtr fast = newFrame(), plain = newFrame();
+        for (AVFrame* f : {fast.get(), plain.get()}) {
+            f->format = AV_PIX_FMT_YUV420P;
+            f->width = w;
+            f->height = h;
+            ASSERT_EQ(av_frame_get_buffer(f, 0), 0);
+        }
+        FrameConverter().convert(src.view(), fast.get());
+        libyuv::BGRAToI420(src.view().data, w * 4, plain->data[0], plain->linesize[0], plain->data[1],
+                           plain->linesize[1], plain->data[2], plain->linesize[2], w, h);
+        for (int p = 0; p < 3; ++p) {
+            const int ph = p ? (h + 1) / 2 : h, pw = p ? (w + 1) / 2 : w;
+            for (int y = 0; y < ph; ++y)
+                ASSERT_EQ(std::memcmp(fast->data[p] + y * fast->linesize[p], plain->data[p] + y * plain->linesize[p], pw), 0)
+                    << w << "x" << h << " plane " << p << " row " << y;
+        }
     }
 }
 
