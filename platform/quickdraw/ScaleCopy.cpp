@@ -4,6 +4,11 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define MV_X86 1
+#endif
+
 namespace mv {
 namespace {
 
@@ -44,10 +49,41 @@ const std::uint8_t* SrcPixel(const ScaleJob& job, std::int64_t x, std::int64_t y
            static_cast<std::ptrdiff_t>(x) * 4;
 }
 
-void GatherRow(const std::uint8_t* srcRow, const std::int32_t* columns, int count,
-               std::uint8_t* dstRow) {
+// `readable`: how many source pixels the row holds from srcRow on.
+void GatherRowPlain(const std::uint8_t* srcRow, const std::int32_t* columns, int count, int,
+                    std::uint8_t* dstRow) {
     for (int i = 0; i < count; ++i) std::memcpy(dstRow + 4 * i, srcRow + 4 * columns[i], 4);
 }
+
+using GatherRowFn = void (*)(const std::uint8_t*, const std::int32_t*, int, int, std::uint8_t*);
+
+#if MV_X86
+// An enlargement (or a slight reduction) takes any 8 destination pixels from
+// within 8 source pixels: one load and one permute instead of 8 moves.
+__attribute__((target("avx2"))) void GatherRowAVX2(const std::uint8_t* srcRow, const std::int32_t* columns,
+                                                   int count, int readable, std::uint8_t* dstRow) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const int base = columns[i];
+        if (columns[i + 7] - base >= 8 || base + 8 > readable) {
+            GatherRowPlain(srcRow, columns + i, 8, readable, dstRow + 4 * i);
+            continue;
+        }
+        const __m256i at = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + i)),
+                                            _mm256_set1_epi32(base));
+        const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(srcRow + 4 * base));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dstRow + 4 * i), _mm256_permutevar8x32_epi32(pixels, at));
+    }
+    GatherRowPlain(srcRow, columns + i, count - i, readable, dstRow + 4 * i);
+}
+
+GatherRowFn BestGatherRow() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? GatherRowAVX2 : GatherRowPlain;
+}
+#else
+GatherRowFn BestGatherRow() { return GatherRowPlain; }
+#endif
 
 }  // namespace
 
@@ -85,6 +121,8 @@ void ScaleCopy(const ScaleJob& job) {
                 static_cast<std::int32_t>(Sample(job.cropX, job.cropW, xs.first + i, job.destW) - firstColumn);
     }
 
+    static const GatherRowFn gatherRow = BestGatherRow();
+    const int readable = static_cast<int>(job.srcWidth - firstColumn);
     const std::uint8_t* previous = nullptr;
     std::int64_t previousSy = -1;
     for (int j = 0; j < ys.count; ++j) {
@@ -97,7 +135,7 @@ void ScaleCopy(const ScaleJob& job) {
         else if (sameWidth)
             std::memmove(dstRow, srcRow, rowLen);
         else
-            GatherRow(srcRow, columns.data(), xs.count, dstRow);
+            gatherRow(srcRow, columns.data(), xs.count, readable, dstRow);
         previous = dstRow;
         previousSy = sy;
     }
