@@ -3,9 +3,11 @@
 # (0.25, 0.75, 0.25, 0.75) and default sliders, a plain transcode, and
 # ffmpeg's zoompan following the same course, all with libx264 veryfast
 # CRF 18 and AAC. Reports wall time, CPU time and peak memory, and their
-# ratios; then the same render without the zoom, which shows what the zoom
-# itself costs; then peak memory for a 10 s and a 60 s clip, and for
-# 3840x2160 beside what the encoder alone needs there.
+# ratios; then the encoder alone on the source and on a zoomed course, which
+# bounds what any zoom can reach against the transcode; then the same render
+# without the zoom, which shows what the zoom itself costs; then peak memory
+# for a 10 s and a 60 s clip, and for 3840x2160 beside what the encoder alone
+# needs there.
 #   bench/render_bench.sh BUILD_DIR [SECONDS]     (REPEAT=N: runs of each timing, default 3)
 set -euo pipefail
 build=$(cd "${1:?usage: bench/render_bench.sh BUILD_DIR [SECONDS]}" && pwd)
@@ -65,6 +67,22 @@ measure zoompan ffmpeg -nostdin -v error -y -i "$work/in.mp4" -vf "$zoompan" "${
 zp_wall=$wall zp_cpu=$cpu
 echo "morvatelle / transcode: wall $(ratio "$mt_wall" "$tr_wall")  cpu $(ratio "$mt_cpu" "$tr_cpu")  (target <= 1.15)"
 echo "morvatelle / zoompan:   wall $(ratio "$mt_wall" "$zp_wall")  cpu $(ratio "$mt_cpu" "$zp_cpu")  (target < 1)"
+
+# The encoder alone on the source's frames and on a zoomed course of them
+# (zoompan's), each written to raw yuv420p first so that nothing else runs
+# while it is timed: what the zoomed picture costs the encoder, whoever draws it.
+encoder() {
+  local label=$1; shift
+  ffmpeg -nostdin -v error -y -i "$work/in.mp4" "$@" -an -f rawvideo -pix_fmt yuv420p "$work/frames.yuv"
+  measure "$label" ffmpeg -nostdin -v error -f rawvideo -pix_fmt yuv420p -s 1920x1080 -r 30 \
+    -i "$work/frames.yuv" -c:v libx264 -preset veryfast -crf 18 -f null -
+  rm -f "$work/frames.yuv"
+}
+echo "== the encoder alone"
+encoder "x264 on source"
+es_cpu=$cpu
+encoder "x264 on zoomed" -vf "$zoompan"
+echo "x264 on the zoomed course / on the source: cpu $(ratio "$cpu" "$es_cpu")"
 
 # The same render with the region at the whole frame: every step of the
 # pipeline runs (conversions, the render run's copies, the copy at 1:1), only
