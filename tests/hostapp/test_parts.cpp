@@ -48,6 +48,15 @@ FramePtr randomYuv(int w, int h, AVColorRange range, AVColorSpace space, unsigne
     return f;
 }
 
+FramePtr pictureFrame(AVPixelFormat format, int w, int h) {
+    FramePtr f = newFrame();
+    f->format = format;
+    f->width = w;
+    f->height = h;
+    EXPECT_EQ(av_frame_get_buffer(f.get(), 0), 0);
+    return f;
+}
+
 int worstDifference(const ArgbImage& a, const ArgbImage& b) {
     int worst = 0;
     for (std::size_t i = 0; i < a.pixels.size(); ++i) worst = std::max(worst, std::abs(a.pixels[i] - b.pixels[i]));
@@ -92,13 +101,7 @@ TEST(ArgbToFrame, FastPathsMatchTheReference) {
             p[3] = static_cast<std::uint8_t>(x * 2 + y * 3);
         }
     for (AVPixelFormat format : {AV_PIX_FMT_YUV420P, AV_PIX_FMT_BGR0}) {
-        FramePtr fast = newFrame(), plain = newFrame();
-        for (AVFrame* f : {fast.get(), plain.get()}) {
-            f->format = format;
-            f->width = w;
-            f->height = h;
-            ASSERT_EQ(av_frame_get_buffer(f, 0), 0);
-        }
+        FramePtr fast = pictureFrame(format, w, h), plain = pictureFrame(format, w, h);
         FrameConverter a, b;
         a.convert(src.view(), fast.get());
         b.convertReference(src.view(), plain.get());
@@ -147,13 +150,7 @@ TEST(ArgbToFrame, I420IsExactlyLibyuvsForEveryHeight) {
         std::mt19937 rng(static_cast<unsigned>(w * 100 + h));
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w * 4; ++x) src.view().row(y)[x] = static_cast<std::uint8_t>(rng());
-        FramePtr fast = newFrame(), plain = newFrame();
-        for (AVFrame* f : {fast.get(), plain.get()}) {
-            f->format = AV_PIX_FMT_YUV420P;
-            f->width = w;
-            f->height = h;
-            ASSERT_EQ(av_frame_get_buffer(f, 0), 0);
-        }
+        FramePtr fast = pictureFrame(AV_PIX_FMT_YUV420P, w, h), plain = pictureFrame(AV_PIX_FMT_YUV420P, w, h);
         FrameConverter().convert(src.view(), fast.get());
         libyuv::BGRAToI420(src.view().data, w * 4, plain->data[0], plain->linesize[0], plain->data[1],
                            plain->linesize[1], plain->data[2], plain->linesize[2], w, h);
