@@ -5,5 +5,7 @@ build=${1:?usage: bench/run.sh BUILD_DIR}
 here=$(cd "$(dirname "$0")" && pwd)
 echo "== engine"
 "$build/bench/engine_bench" --benchmark_counters_tabular=true
+echo "== picture conversions"
+"$build/bench/convert_bench"
 echo "== clip rendering"
 "$here/render_bench.sh" "$build"
