@@ -65,7 +65,6 @@ std::size_t RoundUp(std::size_t n) { return (n + kPixelAlign - 1) / kPixelAlign 
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
-
 // Frame-sized blocks go on huge pages: a handful of faults instead of
 // thousands when they are first written, and far fewer TLB misses in every
 // pass over them. Where the kernel declines, they are ordinary pages.

@@ -76,11 +76,10 @@ Outcome RenderWithRoomFor(double images, SInt32 fadeIn) {
             if (host.Call(kPlugInitialize) == kPluginOK) {
                 host.params().renderFrame = 5;
                 const long inUse = AddressSpaceInUse();
-                const rlimit cap{static_cast<rlim_t>(inUse + kSlack + static_cast<long>(images * kImageBytes)),
-                                 RLIM_INFINITY};
-                out.capHeld = inUse > 0 && setrlimit(RLIMIT_AS, &cap) == 0 &&
-                              CapHeld(kSlack + static_cast<long>(images * kImageBytes));
-                if (out.capHeld) {
+                const long room = kSlack + static_cast<long>(images * kImageBytes);
+                const rlimit cap{static_cast<rlim_t>(inUse + room), RLIM_INFINITY};
+                if (inUse > 0 && setrlimit(RLIMIT_AS, &cap) == 0) out.capHeld = CapHeld(room);
+                if (out.capHeld == 1) {
                     out.result = host.Call(kPlugDoFrame);
                     out.releases = static_cast<int>(host.script().releases.size());
                     out.blits = static_cast<int>(host.script().blits.size());
