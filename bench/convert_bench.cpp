@@ -5,6 +5,7 @@
 
 #include <libyuv.h>
 
+#include <cstdlib>
 #include <random>
 
 #include "ArgbImage.h"

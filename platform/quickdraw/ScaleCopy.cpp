@@ -49,13 +49,15 @@ const std::uint8_t* SrcPixel(const ScaleJob& job, std::int64_t x, std::int64_t y
            static_cast<std::ptrdiff_t>(x) * 4;
 }
 
-// `readable`: how many source pixels the row holds from srcRow on.
+// One destination row from a column table; `readable` is how many source
+// pixels the row holds from srcRow on (the plain row reads only those it is told).
+using GatherRowFn = void (*)(const std::uint8_t* srcRow, const std::int32_t* columns, int count, int readable,
+                             std::uint8_t* dstRow);
+
 void GatherRowPlain(const std::uint8_t* srcRow, const std::int32_t* columns, int count, int,
                     std::uint8_t* dstRow) {
     for (int i = 0; i < count; ++i) std::memcpy(dstRow + 4 * i, srcRow + 4 * columns[i], 4);
 }
-
-using GatherRowFn = void (*)(const std::uint8_t*, const std::int32_t*, int, int, std::uint8_t*);
 
 #if MV_X86
 // An enlargement (or a slight reduction) takes any 8 destination pixels from

@@ -27,14 +27,19 @@ using namespace mv;
 
 namespace {
 
-FramePtr randomYuv(int w, int h, AVColorRange range, AVColorSpace space, unsigned seed) {
+FramePtr pictureFrame(AVPixelFormat format, int w, int h) {
     FramePtr f = newFrame();
-    f->format = AV_PIX_FMT_YUV420P;
+    f->format = format;
     f->width = w;
     f->height = h;
+    EXPECT_EQ(av_frame_get_buffer(f.get(), 0), 0);
+    return f;
+}
+
+FramePtr randomYuv(int w, int h, AVColorRange range, AVColorSpace space, unsigned seed) {
+    FramePtr f = pictureFrame(AV_PIX_FMT_YUV420P, w, h);
     f->color_range = range;
     f->colorspace = space;
-    EXPECT_EQ(av_frame_get_buffer(f.get(), 0), 0);
     std::mt19937 rng(seed);
     for (int p = 0; p < 3; ++p) {
         int ph = p ? (h + 1) / 2 : h, pw = p ? (w + 1) / 2 : w;
@@ -45,15 +50,6 @@ FramePtr randomYuv(int w, int h, AVColorRange range, AVColorSpace space, unsigne
                 f->data[p][y * f->linesize[p] + x] = static_cast<std::uint8_t>(v);
             }
     }
-    return f;
-}
-
-FramePtr pictureFrame(AVPixelFormat format, int w, int h) {
-    FramePtr f = newFrame();
-    f->format = format;
-    f->width = w;
-    f->height = h;
-    EXPECT_EQ(av_frame_get_buffer(f.get(), 0), 0);
     return f;
 }
 
