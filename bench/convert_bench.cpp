@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <random>
 
-#include "ArgbImage.h"
-#include "PixelConvert.h"
+#include "frames/ArgbImage.h"
+#include "frames/PixelConvert.h"
 
 namespace {
 

@@ -8,7 +8,7 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
-#include "Orientation.h"
+#include "frames/Orientation.h"
 
 using namespace mv;
 

@@ -15,12 +15,12 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "AtomicOutput.h"
-#include "Blit.h"
-#include "ContactSheet.h"
-#include "HostError.h"
-#include "OutputFormat.h"
-#include "PixelConvert.h"
+#include "output/AtomicOutput.h"
+#include "frames/Blit.h"
+#include "output/ContactSheet.h"
+#include "common/HostError.h"
+#include "output/OutputFormat.h"
+#include "frames/PixelConvert.h"
 
 namespace fs = std::filesystem;
 using namespace mv;

@@ -1,0 +1,40 @@
+// Pixel conversion and scaling between FFmpeg's frames and the 32-bit A, R, G, B
+// images the plug-in works on. libyuv where it is exact enough and faster,
+// libswscale for everything else and as the reference.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "frames/ArgbImage.h"
+#include "common/FfmpegUtil.h"
+
+namespace mv {
+
+enum class ScaleQuality { Fast, Good };
+
+class ArgbConverter {
+public:
+    // Converts and scales src to fill dst.
+    void convert(const AVFrame* src, ArgbView dst, ScaleQuality quality);
+    // The same through libswscale only.
+    void convertReference(const AVFrame* src, ArgbView dst, ScaleQuality quality);
+
+private:
+    SwsPtr owner_;
+};
+
+class FrameConverter {
+public:
+    // Converts src (same size) into dst, already allocated in its format.
+    void convert(ArgbView src, AVFrame* dst);
+    void convertReference(ArgbView src, AVFrame* dst);
+
+private:
+    void toI420(ArgbView src, AVFrame* dst);
+
+    SwsPtr owner_;
+    std::vector<std::uint8_t> spare_;  // the last rows, with a byte to spare
+};
+
+}  // namespace mv

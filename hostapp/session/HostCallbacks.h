@@ -1,0 +1,81 @@
+// The host's side of the plug-in interface: the callback table and the
+// session it serves (the clip, its frames and sound, the user's fades and
+// sliders). The plug-in's own records stay opaque here.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "session/AudioTrack.h"
+#include "clip/FramePrefetcher.h"
+#include "clip/Source.h"
+#include "hyplugin/HYPlugin.h"
+
+namespace mv {
+
+struct FilterSettings {
+    std::array<float, 3> sliders{0.5f, 0.5f, 0.5f};
+    std::int32_t fadeInFrames = 0;
+    std::int32_t fadeOutFrames = 0;
+};
+
+class HostSession {
+public:
+    explicit HostSession(Clip& clip);
+    ~HostSession();
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+
+    // A parameter block that points back at this session.
+    HYPluginParams newParams();
+    void setFilterSettings(const FilterSettings& settings) { filter_ = settings; }
+    // Source frames the run will ask for, in order; others are fetched on demand.
+    void setRange(std::int64_t first, std::int64_t last);
+    // Where the sound of output frame `index` goes (null: the output has none).
+    void beginOutputFrame(std::int64_t index, float* sound, int length);
+    // Why the last frame request failed; empty if none did.
+    const std::string& frameError() const { return frameError_; }
+    void noteError(const std::string& text) { frameError_ = text; }
+
+    HYPluginResult getFrame(SInt32 frame, GWorldPtr* world, SInt16 width, SInt16 height,
+                            HYRefDVQuality quality, SInt16* volume, void** cookie);
+    HYPluginResult releaseFrame(void* cookie);
+    HYPluginResult mixAudio(void* cookie, SInt32 level);
+    HYPluginResult getFilterInfo(HYPluginFilterInfo** info);
+
+private:
+    struct FrameCookie {
+        int slot;
+        std::int64_t index;
+    };
+    void preparePool(int width, int height, ScaleQuality quality);
+    void disposePool();
+
+    Clip& clip_;
+    HYProcs procs_{};
+    std::unique_ptr<FramePrefetcher> prefetcher_;  // null for a session without a clip
+    std::unique_ptr<AudioTrack> audio_;
+    FilterSettings filter_;
+    HYPluginFilterInfo filterInfo_{};
+    std::vector<GWorldPtr> pool_;
+    std::vector<GWorldPtr> retired_;  // pools replaced while a frame was still out
+    int poolWidth_ = 0, poolHeight_ = 0;
+    ScaleQuality poolQuality_ = ScaleQuality::Good;
+    std::int64_t first_ = 0, last_ = -1;
+    std::int64_t expected_ = -1;  // the index the prefetcher delivers next
+    std::set<FrameCookie*> cookies_;
+    std::string frameError_;
+    float* sound_ = nullptr;
+    int soundLength_ = 0;
+};
+
+// A 32-bit offscreen world's pixels as a view.
+ArgbView viewOf(GWorldPtr world);
+// A new offscreen world of width x height; throws HostError when it cannot be had.
+GWorldPtr newFrameWorld(int width, int height);
+
+}  // namespace mv
