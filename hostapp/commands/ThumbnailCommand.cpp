@@ -44,9 +44,7 @@ int runThumbnail(const ThumbnailOptions& o) {
     params.frame = world;
     params.clientData = nullptr;
     HYPluginResult result = plugin.call(params);
-    if (result != kPluginOK) fail("the plug-in failed to make the placeholder frame: " + resultName(result));
-    // The placeholder's own frame result is not reported by the plug-in; the host knows it.
-    if (!session.frameError().empty()) fail(session.frameError());
+    if (result != kPluginOK) pluginFailed(session, "to make the placeholder frame", result);
     writePng(o.output, viewOf(world));
     return 0;
 }

@@ -94,14 +94,14 @@ private:
     HYPluginParams& params_;
 };
 
-[[noreturn]] void pluginFailed(const HostSession& session, const std::string& during, int result) {
+}  // namespace
+
+void pluginFailed(const HostSession& session, const std::string& during, int result) {
     std::string message = "the plug-in failed " + during + ": " + resultName(result);
     if (!session.frameError().empty())
         message = session.frameError() + " (the plug-in returned " + resultName(result) + " " + during + ")";
     fail(message);
 }
-
-}  // namespace
 
 void installInterruptHandler() {
     std::signal(SIGINT, onInterrupt);

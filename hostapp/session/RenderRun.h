@@ -35,6 +35,10 @@ void renderRun(const Plugin& plugin, HostSession& session, const HYPluginParams&
                const RunRequest& request, const std::function<int(std::int64_t)>& lengthOf,
                const FrameSink& sink);
 
+// Fails with one line: why the host's frame could not be had, when it knows,
+// and the plug-in's result `during` what.
+[[noreturn]] void pluginFailed(const HostSession& session, const std::string& during, int result);
+
 // Set by SIGINT / SIGTERM; the run stops at the next frame.
 void installInterruptHandler();
 

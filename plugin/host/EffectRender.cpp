@@ -234,7 +234,9 @@ HYPluginResult EffectDrives(SInt16, HYPluginParams* params) {
             }
             if (ready) {
                 result = ApplyEffect(gWorldBefore, params);
-                if (gWorldOriginal != nullptr) {
+                // A frame that was never rendered gets nothing blended over
+                // it: the failure stands.
+                if (result == kPluginOK && gWorldOriginal != nullptr) {
                     const Rect beforeBounds = BoundsOf(gWorldBefore);
                     result = procs->Blit(GetGWorldPixMap(gWorldOriginal), GetGWorldPixMap(params->frame),
                                          &beforeBounds, &frameRect, opacity);
@@ -270,10 +272,12 @@ HYPluginResult MakeEffectPlaceHolders(SInt16 which, HYPluginParams* params) {
     newParams.clientData = nullptr;
     newParams.renderFrame = newParams.getInfo.bestThumbOffset;
     newParams.selector = kPlugInitialize;
-    const HYPluginResult result = EffectBegins(which, &newParams);
+    HYPluginResult result = EffectBegins(which, &newParams);
     if (result == kPluginOK) {
+        // A frame that could not be rendered is reported: the placeholder
+        // would otherwise show whatever the host's image held.
         newParams.selector = kPlugDoFrame;
-        EffectDrives(which, &newParams);
+        result = EffectDrives(which, &newParams);
         newParams.selector = kPlugTerminate;
         EffectEnds(which, &newParams);
     } else {

@@ -347,10 +347,10 @@ TEST(Placeholder, FailedStartRendersNothingAndReturnsTheFailure) {
     EXPECT_TRUE(host.script().getFrames.empty());
 }
 
-TEST(Placeholder, FrameFailureIsNotReported) {
+TEST(Placeholder, FrameFailureIsReported) {
     TestHost host;
     host.script().getFrameResult = kPluginCantGetNeededFrame;
-    EXPECT_EQ(host.Call(kPlugFilePlaceHolder), kPluginOK);
+    EXPECT_EQ(host.Call(kPlugFilePlaceHolder), kPluginCantGetNeededFrame);
     EXPECT_EQ(host.script().getFrames.size(), 1u);
     EXPECT_EQ(host.script().liveBlocks, 0);
 }

@@ -133,17 +133,16 @@ TEST_F(RenderWithoutMemory, FadeImageGivesFailedAfterTheRelease) {
     EXPECT_EQ(out.mixes, 0);
 }
 
-// The fade image fits, the work image does not: Blit's result replaces the
-// failure, and the frame shows the untouched source at the fade's opacity.
-TEST_F(RenderWithoutMemory, BlitResultReplacesTheFailedEffect) {
+// The fade image fits, the work image does not: the failure stands, and
+// nothing is blended over a frame that was never rendered.
+TEST_F(RenderWithoutMemory, FailedEffectIsNotHiddenByTheFade) {
     const Outcome out = RenderWithRoomFor(1.5, 10);
     if (out.capHeld == 0) GTEST_SKIP() << kNoCap;
-    EXPECT_EQ(out.result, kPluginOK);
-    EXPECT_EQ(out.blits, 1);
-    EXPECT_EQ(out.blitOpacity, 127);
-    EXPECT_EQ(out.mixes, 1);
+    EXPECT_EQ(out.result, kPluginOutOfMemory);
+    EXPECT_EQ(out.blits, 0);
+    EXPECT_EQ(out.mixes, 0);
     EXPECT_EQ(out.releases, 1);
-    EXPECT_EQ(out.untouchedOutput, 0);
+    EXPECT_EQ(out.untouchedOutput, 1);
 }
 
 }  // namespace
