@@ -105,8 +105,10 @@ OSErr LocateSettingsFile(FSSpec& spec) {
 }
 
 // What a file in the settings file's place that holds no settings gives.
+// A file that cannot be read (permErr: another user's, say) may hold
+// settings all the same, so it is never among these.
 bool HoldsNoSettings(OSErr err) {
-    return err == mapReadErr || err == eofErr || err == fnfErr || err == notAFileErr || err == permErr;
+    return err == mapReadErr || err == eofErr || err == fnfErr || err == notAFileErr;
 }
 
 // Opens the settings file and makes it current. A damaged file, a folder
@@ -123,21 +125,31 @@ ResFileRefNum OpenSettingsToWrite(const FSSpec& spec) {
 }
 
 // Replaces the settings resource in memory and writes the file once, so
-// the file on disk never lacks settings.
+// the file on disk never lacks settings. The new record is made before the
+// old one is touched: a failure on the way leaves the file as it was.
 Boolean PutSettings(ResFileRefNum refNum, pluginDataPtr theConfig) {
-    if (Handle old = Get1Resource(cPrefsType, kPrefsID)) {
-        RemoveResource(old);
-        if (ResError() != noErr) return false;
-        DisposeHandle(old);
-    }
     Handle data = NewHandleClear(cConfigSaveSize);
     if (!data) return false;
-    Str255 name;
-    CopyCToPString(kResourceName, name);
     if (!Config2Save(theConfig, data)) {
         DisposeHandle(data);
         return false;
     }
+    Handle old = Get1Resource(cPrefsType, kPrefsID);
+    if (!old && ResError() != resNotFound) {
+        // The old record could not be loaded; adding beside it would store two.
+        DisposeHandle(data);
+        return false;
+    }
+    if (old) {
+        RemoveResource(old);
+        if (ResError() != noErr) {
+            DisposeHandle(data);
+            return false;
+        }
+        DisposeHandle(old);
+    }
+    Str255 name;
+    CopyCToPString(kResourceName, name);
     AddResource(data, cPrefsType, kPrefsID, name);
     if (ResError() != noErr) {
         DisposeHandle(data);

@@ -318,6 +318,31 @@ TEST_F(PrefsTest, DanglingLinkIsReplacedNeverFollowed) {
     EXPECT_FALSE(fs::exists(elsewhere));
 }
 
+// Settings kept in a dotfiles folder and linked into place: the target is
+// replaced in its own folder and the link stays a link.
+TEST_F(PrefsTest, LinkedFileIsWrittenThroughTheLink) {
+    const fs::path dotfiles = home.Root() / "dotfiles";
+    fs::create_directories(dotfiles);
+    fs::create_directories(home.Prefs());
+    const fs::path target = dotfiles / "kwtrp-Prefs";
+    CreateConfigFile();
+    fs::rename(SettingsPath(), target);
+    fs::create_symlink(target, SettingsPath());
+
+    pluginDataRec saved = Distinctive();
+    ASSERT_TRUE(SaveConfig(&saved));
+    EXPECT_TRUE(fs::is_symlink(SettingsPath()));
+    EXPECT_EQ(fs::read_symlink(SettingsPath()), target);
+    pluginDataRec back = Defaults();
+    ASSERT_TRUE(ReadConfig(&back));
+    ExpectSameSettings(back, saved);
+    for (const fs::path& folder : {dotfiles, home.Prefs()}) {
+        size_t entries = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++entries;
+        EXPECT_EQ(entries, 1u) << folder;
+    }
+}
+
 TEST_F(PrefsTest, FolderWithContentsIsLeftAlone) {
     fs::create_directories(SettingsPath() / "keep");
     pluginDataRec r = Distinctive();

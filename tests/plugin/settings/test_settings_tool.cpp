@@ -3,13 +3,17 @@
 // nothing.
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -50,24 +54,30 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    // Runs the tool with XDG_CONFIG_HOME set to configHome_; stdout and
-    // stderr come back apart.
-    ToolRun Tool(std::vector<std::string> args) {
-        int outPipe[2], errPipe[2];
-        if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return {};
+    // Starts the tool with XDG_CONFIG_HOME set to configHome_, its output
+    // going to the given descriptors; `asNobody` drops the super-user's rights.
+    pid_t Start(std::vector<std::string> args, int out, int err, bool asNobody = false) {
         const pid_t pid = fork();
         if (pid == 0) {
-            dup2(outPipe[1], 1);
-            dup2(errPipe[1], 2);
-            close(outPipe[0]);
-            close(errPipe[0]);
+            dup2(out, 1);
+            dup2(err, 2);
             setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
+            if (asNobody && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(126);
             std::vector<char*> argv{const_cast<char*>(tool_.c_str())};
             for (auto& a : args) argv.push_back(a.data());
             argv.push_back(nullptr);
             execv(tool_.c_str(), argv.data());
             _exit(127);
         }
+        return pid;
+    }
+
+    // Runs the tool to its end; stdout and stderr come back apart.
+    ToolRun Tool(std::vector<std::string> args, bool asNobody = false) {
+        int outPipe[2], errPipe[2];
+        if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return {};
+        const pid_t pid = Start(std::move(args), outPipe[1], errPipe[1], asNobody);
         close(outPipe[1]);
         close(errPipe[1]);
         ToolRun run;
@@ -220,6 +230,43 @@ TEST_F(SettingsTool, UnusableSettingsFolderFailsClearly) {
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.err.find("could not write the settings file"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+}
+
+// A file that exists but cannot be read may hold settings: it is left as it
+// is, and the user is told why nothing was saved.
+TEST_F(SettingsTool, UnreadableFileIsLeftAlone) {
+    ASSERT_EQ(Tool({"set", "--zoom-in", "20"}).status, 0);
+    const std::string before = ReadFile(SettingsFile());
+    // Someone else's file in a folder we may write to.
+    fs::permissions(dir_, fs::perms::all);
+    fs::permissions(SettingsFile(), fs::perms::none);
+    const ToolRun run = Tool({"set", "--zoom-in", "30"}, true);
+    fs::permissions(SettingsFile(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find("permission denied"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(SettingsFile()), before);
+    EXPECT_EQ(PluginView().sliders[0], 20);
+}
+
+// However a save is cut short, the file holds the old settings or the new.
+TEST_F(SettingsTool, KilledSaveLeavesOldOrNewSettings) {
+    ASSERT_EQ(Tool({"set", "--zoom-in", "0"}).status, 0);
+    std::mt19937 random(20261209);
+    const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    SInt16 last = 0;
+    for (int round = 1; round <= 60; ++round) {
+        const SInt16 next = static_cast<SInt16>(round % 100);
+        const pid_t pid = Start({"set", "--zoom-in", std::to_string(next)}, devNull, devNull);
+        usleep(std::uniform_int_distribution<useconds_t>(0, 4000)(random));
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(fs::is_regular_file(SettingsFile())) << "round " << round;
+        const SInt16 now = PluginView().sliders[0];
+        EXPECT_TRUE(now == last || now == next) << "round " << round << ": " << now;
+        last = now;
+    }
+    close(devNull);
 }
 
 }  // namespace
