@@ -1,67 +1,99 @@
 // Blocks carry a small header in front of the caller's bytes: the size, so
-// GetPtrSize works for blocks made by any party, and a tag that tells pointer
-// blocks from foreign memory.
+// GetPtrSize works for blocks made by any party. Every live block and handle
+// is also known by address, so a pointer from elsewhere (malloc, the stack,
+// the middle of a block, a block already disposed of) is answered without
+// reading the memory in front of it.
 #include "memory/MacMemory.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <unordered_set>
 
 namespace {
 
-constexpr UInt32 kPtrTag = 0x4D565054;     // "MVPT"
-constexpr UInt32 kHandleTag = 0x4D564844;  // "MVHD"
 // Keep the caller's bytes aligned as malloc's are.
 struct alignas(std::max_align_t) BlockHeader {
     Size size;
-    UInt32 tag;
     SInt8 state;
+};
+
+struct HandleRecord {
+    Ptr master;
 };
 
 thread_local OSErr lgMemError = noErr;
 
+std::mutex lgLiveLock;
+std::unordered_set<std::uintptr_t> lgLiveBlocks;   // the caller's address of each block
+std::unordered_set<std::uintptr_t> lgLiveHandles;  // each handle's address
+
+bool IsLive(const std::unordered_set<std::uintptr_t>& live, const void* p) {
+    if (!p) return false;
+    std::lock_guard lock(lgLiveLock);
+    return live.count(reinterpret_cast<std::uintptr_t>(p)) != 0;
+}
+
+// Adds p to live; false when memory for the entry is not there.
+// By address only: the block's bytes may not be written yet.
+bool Remember(std::unordered_set<std::uintptr_t>& live, std::uintptr_t address) {
+    try {
+        std::lock_guard lock(lgLiveLock);
+        live.insert(address);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// Removes p from live; false when it was not there.
+bool Forget(std::unordered_set<std::uintptr_t>& live, const void* p) {
+    std::lock_guard lock(lgLiveLock);
+    return live.erase(reinterpret_cast<std::uintptr_t>(p)) != 0;
+}
+
 BlockHeader* HeaderOf(Ptr p) { return reinterpret_cast<BlockHeader*>(p) - 1; }
 
 Ptr AllocBlock(Size byteCount, bool clear) {
-    if (byteCount < 0 || static_cast<size_t>(byteCount) > SIZE_MAX - sizeof(BlockHeader)) {
-        lgMemError = memFullErr;
-        return nullptr;
-    }
+    lgMemError = memFullErr;
+    if (byteCount < 0 || static_cast<size_t>(byteCount) > SIZE_MAX - sizeof(BlockHeader)) return nullptr;
     size_t total = sizeof(BlockHeader) + static_cast<size_t>(byteCount);
     void* raw = clear ? std::calloc(1, total) : std::malloc(total);
-    if (!raw) {
-        lgMemError = memFullErr;
+    if (!raw) return nullptr;
+    const Ptr p = static_cast<Ptr>(raw) + sizeof(BlockHeader);
+    if (!Remember(lgLiveBlocks, reinterpret_cast<std::uintptr_t>(p))) {
+        std::free(raw);
         return nullptr;
     }
-    auto* header = static_cast<BlockHeader*>(raw);
-    header->size = byteCount;
-    header->tag = kPtrTag;
-    header->state = 0;
+    HeaderOf(p)->size = byteCount;
+    HeaderOf(p)->state = 0;
     lgMemError = noErr;
-    return reinterpret_cast<Ptr>(header + 1);
+    return p;
 }
-
-struct HandleRecord {
-    UInt32 tag;
-    Ptr master;
-};
 
 Handle AllocHandle(Size byteCount, bool clear) {
     Ptr data = AllocBlock(byteCount, clear);
     if (!data) return nullptr;
-    auto* record = new (std::nothrow) HandleRecord{kHandleTag, data};
-    if (!record) {
+    auto* record = new (std::nothrow) HandleRecord{data};
+    if (!record || !Remember(lgLiveHandles, reinterpret_cast<std::uintptr_t>(&record->master))) {
+        delete record;
         DisposePtr(data);
         lgMemError = memFullErr;
         return nullptr;
     }
-    // A Handle is the address of its master pointer, which is the record's second field.
+    // A Handle is the address of its master pointer.
     return &record->master;
 }
 
-HandleRecord* RecordFromHandle(Handle h) {
-    return reinterpret_cast<HandleRecord*>(reinterpret_cast<char*>(h) - offsetof(HandleRecord, master));
+HandleRecord* RecordFromHandle(Handle h) { return reinterpret_cast<HandleRecord*>(h); }
+
+// The header of a live handle's block, or null.
+BlockHeader* HeaderOfHandle(Handle h) {
+    if (!IsLive(lgLiveHandles, h) || !IsLive(lgLiveBlocks, *h)) return nullptr;
+    return HeaderOf(*h);
 }
 
 }  // namespace
@@ -73,38 +105,28 @@ Ptr NewPtr(Size byteCount) { return AllocBlock(byteCount, false); }
 Ptr NewPtrClear(Size byteCount) { return AllocBlock(byteCount, true); }
 
 void DisposePtr(Ptr p) {
-    if (!p) return;
-    BlockHeader* header = HeaderOf(p);
-    header->tag = 0;
-    std::free(header);
+    // Memory that is not ours is left to whoever made it.
+    if (Forget(lgLiveBlocks, p)) std::free(HeaderOf(p));
     lgMemError = noErr;
 }
 
-Size GetPtrSize(Ptr p) {
-    if (!p || HeaderOf(p)->tag != kPtrTag) return 0;
-    return HeaderOf(p)->size;
-}
+Size GetPtrSize(Ptr p) { return IsLive(lgLiveBlocks, p) ? HeaderOf(p)->size : 0; }
 
 Handle NewHandle(Size byteCount) { return AllocHandle(byteCount, false); }
 
 Handle NewHandleClear(Size byteCount) { return AllocHandle(byteCount, true); }
 
 void DisposeHandle(Handle h) {
-    if (!h) return;
+    if (!Forget(lgLiveHandles, h)) return;
     HandleRecord* record = RecordFromHandle(h);
-    if (record->tag != kHandleTag) return;
     DisposePtr(record->master);
-    record->tag = 0;
     delete record;
 }
 
-Size GetHandleSize(Handle h) {
-    if (!h || RecordFromHandle(h)->tag != kHandleTag) return 0;
-    return GetPtrSize(*h);
-}
+Size GetHandleSize(Handle h) { return IsLive(lgLiveHandles, h) ? GetPtrSize(*h) : 0; }
 
 void SetHandleSize(Handle h, Size newSize) {
-    if (!h || RecordFromHandle(h)->tag != kHandleTag) {
+    if (!IsLive(lgLiveHandles, h)) {
         lgMemError = nilHandleErr;
         return;
     }
@@ -112,23 +134,26 @@ void SetHandleSize(Handle h, Size newSize) {
     Ptr bigger = AllocBlock(newSize, true);
     if (!bigger) return;
     std::memcpy(bigger, *h, static_cast<size_t>(oldSize < newSize ? oldSize : newSize));
-    HeaderOf(bigger)->state = HeaderOf(*h)->state;
+    HeaderOf(bigger)->state = HGetState(h);
     DisposePtr(*h);
     *h = bigger;
 }
 
 void HLock(Handle h) {
-    if (h && *h) HeaderOf(*h)->state = static_cast<SInt8>(HeaderOf(*h)->state | kHandleLockedBit);
+    if (BlockHeader* header = HeaderOfHandle(h)) header->state = static_cast<SInt8>(header->state | kHandleLockedBit);
 }
 
 void HUnlock(Handle h) {
-    if (h && *h) HeaderOf(*h)->state = static_cast<SInt8>(HeaderOf(*h)->state & ~kHandleLockedBit);
+    if (BlockHeader* header = HeaderOfHandle(h)) header->state = static_cast<SInt8>(header->state & ~kHandleLockedBit);
 }
 
-SInt8 HGetState(Handle h) { return (h && *h) ? HeaderOf(*h)->state : 0; }
+SInt8 HGetState(Handle h) {
+    const BlockHeader* header = HeaderOfHandle(h);
+    return header ? header->state : 0;
+}
 
 void HSetState(Handle h, SInt8 flags) {
-    if (h && *h) HeaderOf(*h)->state = flags;
+    if (BlockHeader* header = HeaderOfHandle(h)) header->state = flags;
 }
 
 void MoveHHi(Handle) {}
