@@ -16,16 +16,18 @@ FramePrefetcher::~FramePrefetcher() {
     worker_.join();
 }
 
-void FramePrefetcher::start(std::int64_t first, std::int64_t last, std::vector<ArgbView> slots,
-                            ScaleQuality quality) {
+void FramePrefetcher::start(std::int64_t first, std::int64_t last, std::uint64_t pool,
+                            std::vector<ArgbView> slots, ScaleQuality quality) {
     stop();
     std::lock_guard lock(mutex_);
+    if (pool != pool_) lent_.clear();  // the old pool's frames are its own affair now
+    pool_ = pool;
     slots_ = std::move(slots);
-    held_.clear();
     free_.clear();
-    for (int i = 0; i < static_cast<int>(slots_.size()); ++i) free_.push_back(i);
+    for (int i = 0; i < static_cast<int>(slots_.size()); ++i)
+        if (!lent_.count(i)) free_.push_back(i);
     quality_ = quality;
-    next_ = first;
+    next_ = expected_ = first;
     last_ = std::min(last, frameCount_ - 1);
     seekFirst_ = true;
     active_ = true;
@@ -39,22 +41,42 @@ void FramePrefetcher::stop() {
     ready_.clear();
     free_.clear();
     for (int i = 0; i < static_cast<int>(slots_.size()); ++i)
-        if (!held_.count(i)) free_.push_back(i);
+        if (!lent_.count(i)) free_.push_back(i);
+    expected_ = -1;
+}
+
+bool FramePrefetcher::deliversNext(std::int64_t index) const {
+    std::lock_guard lock(mutex_);
+    return active_ && index == expected_ && index <= last_;
+}
+
+// Nothing ready and nothing the worker can do: the plan has run out, or
+// every slot is lent.
+bool FramePrefetcher::stalled() const {
+    return ready_.empty() && !busy_ && (next_ > last_ || free_.empty());
 }
 
 FramePrefetcher::Ready FramePrefetcher::take() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return !ready_.empty() || !active_; });
-    if (ready_.empty()) return {-1, -1, "no frame was asked for"};
+    changed_.wait(lock, [&] { return !ready_.empty() || !active_ || stalled(); });
+    if (ready_.empty()) {
+        if (active_ && next_ <= last_) return {-1, next_, "every frame image is still lent to the plug-in"};
+        return {-1, expected_, "no frame was asked for"};
+    }
     Ready r = std::move(ready_.front());
     ready_.pop_front();
-    if (r.slot >= 0) held_.insert(r.slot);
+    if (r.slot >= 0) {
+        lent_.insert(r.slot);
+        expected_ = r.index + 1;
+    } else {
+        expected_ = -1;
+    }
     return r;
 }
 
-void FramePrefetcher::giveBack(int slot) {
+void FramePrefetcher::giveBack(std::uint64_t pool, int slot) {
     std::lock_guard lock(mutex_);
-    if (!held_.erase(slot)) return;
+    if (pool != pool_ || !lent_.erase(slot)) return;
     free_.push_back(slot);
     changed_.notify_all();
 }

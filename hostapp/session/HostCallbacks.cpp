@@ -166,8 +166,10 @@ HostSession::HostSession(Clip& clip) : clip_(clip) {
 HostSession::~HostSession() {
     prefetcher_.reset();
     for (FrameCookie* c : cookies_) delete c;
-    disposePool();
-    for (GWorldPtr w : retired_) DisposeGWorld(w);
+}
+
+HostSession::FramePool::~FramePool() {
+    for (GWorldPtr w : worlds) DisposeGWorld(w);
 }
 
 HYPluginParams HostSession::newParams() {
@@ -181,7 +183,6 @@ HYPluginParams HostSession::newParams() {
 void HostSession::setRange(std::int64_t first, std::int64_t last) {
     first_ = first;
     last_ = last;
-    expected_ = -1;
 }
 
 void HostSession::beginOutputFrame(std::int64_t, float* sound, int length) {
@@ -189,22 +190,22 @@ void HostSession::beginOutputFrame(std::int64_t, float* sound, int length) {
     soundLength_ = length;
 }
 
-void HostSession::disposePool() {
-    for (GWorldPtr w : pool_) DisposeGWorld(w);
-    pool_.clear();
+// Whether the current pool has frames of this size and one not lent.
+bool HostSession::poolServes(int width, int height) const {
+    return pool_ && pool_->width == width && pool_->height == height &&
+           pool_->lent < static_cast<int>(pool_->worlds.size());
 }
 
-void HostSession::preparePool(int width, int height, ScaleQuality quality) {
-    prefetcher_->stop();
-    if (width != poolWidth_ || height != poolHeight_ || pool_.empty() || !cookies_.empty()) {
-        if (cookies_.empty()) disposePool();
-        else retired_.insert(retired_.end(), pool_.begin(), pool_.end());
-        pool_.clear();
-        for (int i = 0, n = framesInFlight(width, height); i < n; ++i) pool_.push_back(newFrameWorld(width, height));
-        poolWidth_ = width;
-        poolHeight_ = height;
-    }
-    poolQuality_ = quality;
+// A pool that serves the size; an old pool is dropped here and freed once
+// its last lent frame comes back.
+void HostSession::preparePool(int width, int height) {
+    if (poolServes(width, height)) return;
+    auto pool = std::make_shared<FramePool>();
+    pool->id = ++pools_;
+    pool->width = width;
+    pool->height = height;
+    for (int i = 0, n = framesInFlight(width, height); i < n; ++i) pool->worlds.push_back(newFrameWorld(width, height));
+    pool_ = std::move(pool);
 }
 
 HYPluginResult HostSession::getFrame(SInt32 frame, GWorldPtr* world, SInt16 width, SInt16 height,
@@ -218,23 +219,26 @@ HYPluginResult HostSession::getFrame(SInt32 frame, GWorldPtr* world, SInt16 widt
         return kPluginCantGetNeededFrame;
     }
     ScaleQuality q = quality == kDVLowQuality ? ScaleQuality::Fast : ScaleQuality::Good;
-    if (frame != expected_ || width != poolWidth_ || height != poolHeight_ || q != poolQuality_) {
-        preparePool(width, height, q);
+    // Any request the running plan does not deliver next starts a new one:
+    // a jump, a step back, a frame past the plan's end, another size.
+    if (!poolServes(width, height) || q != quality_ || !prefetcher_->deliversNext(frame)) {
+        prefetcher_->stop();
+        preparePool(width, height);
+        quality_ = q;
         std::vector<ArgbView> views;
-        for (GWorldPtr w : pool_) views.push_back(viewOf(w));
+        for (GWorldPtr w : pool_->worlds) views.push_back(viewOf(w));
         std::int64_t last = frame >= first_ && frame <= last_ ? last_ : frame;
-        prefetcher_->start(frame, last, std::move(views), q);
+        prefetcher_->start(frame, last, pool_->id, std::move(views), q);
     }
     FramePrefetcher::Ready ready = prefetcher_->take();
     if (ready.slot < 0) {
-        expected_ = -1;
         frameError_ = clip_.info.name + ": " + ready.error;
         return kPluginCantGetNeededFrame;
     }
-    expected_ = frame + 1;
-    auto* c = new FrameCookie{ready.slot, ready.index};
+    auto* c = new FrameCookie{pool_, ready.slot, ready.index};
     cookies_.insert(c);
-    *world = pool_[ready.slot];
+    ++pool_->lent;
+    *world = pool_->worlds[ready.slot];
     *cookie = c;
     if (volume) *volume = kFullVolume;
     return kPluginOK;
@@ -245,8 +249,9 @@ HYPluginResult HostSession::releaseFrame(void* cookie) {
     if (!cookie) return kPluginOK;
     auto* c = static_cast<FrameCookie*>(cookie);
     if (!cookies_.erase(c)) return kPluginBadParams;
-    prefetcher_->giveBack(c->slot);
-    delete c;
+    --c->pool->lent;
+    prefetcher_->giveBack(c->pool->id, c->slot);
+    delete c;  // a retired pool goes with its last frame
     return kPluginOK;
 }
 

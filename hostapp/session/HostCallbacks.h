@@ -48,12 +48,23 @@ public:
     HYPluginResult getFilterInfo(HYPluginFilterInfo** info);
 
 private:
+    // Frame images of one size that the prefetcher decodes into and the
+    // plug-in is lent. A pool replaced while frames are still lent lives on
+    // until the last of them comes back.
+    struct FramePool {
+        std::uint64_t id = 0;
+        int width = 0, height = 0;
+        std::vector<GWorldPtr> worlds;
+        int lent = 0;
+        ~FramePool();
+    };
     struct FrameCookie {
+        std::shared_ptr<FramePool> pool;
         int slot;
         std::int64_t index;
     };
-    void preparePool(int width, int height, ScaleQuality quality);
-    void disposePool();
+    bool poolServes(int width, int height) const;
+    void preparePool(int width, int height);
 
     Clip& clip_;
     HYProcs procs_{};
@@ -61,12 +72,10 @@ private:
     std::unique_ptr<AudioTrack> audio_;
     FilterSettings filter_;
     HYPluginFilterInfo filterInfo_{};
-    std::vector<GWorldPtr> pool_;
-    std::vector<GWorldPtr> retired_;  // pools replaced while a frame was still out
-    int poolWidth_ = 0, poolHeight_ = 0;
-    ScaleQuality poolQuality_ = ScaleQuality::Good;
+    std::shared_ptr<FramePool> pool_;
+    std::uint64_t pools_ = 0;  // pools made so far
+    ScaleQuality quality_ = ScaleQuality::Good;
     std::int64_t first_ = 0, last_ = -1;
-    std::int64_t expected_ = -1;  // the index the prefetcher delivers next
     std::set<FrameCookie*> cookies_;
     std::string frameError_;
     float* sound_ = nullptr;
