@@ -4,9 +4,13 @@
 #include <cstdio>
 #include <exception>
 
+#include <unistd.h>
+
 #include "commands/Commands.h"
 #include "common/HostError.h"
-#include "session/RenderRun.h"
+#include "common/Interrupt.h"
+#include "output/TemporaryFiles.h"
+#include "toolkit/Processes.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -15,8 +19,10 @@ extern "C" {
 namespace {
 
 int report(const std::string& message) {
-    std::fprintf(stderr, "morvatelle: %s\n", message.c_str());
-    return 1;
+    // Ended by a signal: the watcher may already be saying so and ending the process.
+    if (!mv::claimClosingLine()) for (;;) pause();
+    std::fprintf(stderr, "morvatelle: %s\n", mv::interrupted() ? "interrupted" : message.c_str());
+    return mv::interrupted() ? mv::interruptStatus() : 1;
 }
 
 void addStillOptions(CLI::App* cmd, std::optional<double>& duration, std::string& fps) {
@@ -93,7 +99,9 @@ int main(int argc, char** argv) {
     try {
         if (settingsCmd->parsed()) return mv::runSettings(settingsCmd->remaining());
         if (infoCmd->parsed()) return mv::runInfo(bundle);
-        mv::installInterruptHandler();
+        // A fatal stop in the plug-in, or a signal, takes the temporary output with it.
+        MVInstallExitToShellProc([] { mv::removeTemporaries(); });
+        mv::installInterruptHandler(mv::removeTemporaries);
         if (thumbCmd->parsed()) {
             thumb.bundle = bundle;
             return mv::runThumbnail(thumb);

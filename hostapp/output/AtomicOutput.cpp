@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/HostError.h"
+#include "output/TemporaryFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -48,9 +49,11 @@ AtomicOutput::AtomicOutput(const std::string& destination, bool sequence)
     } else {
         writePath_ = temporary_.string();
     }
+    rememberTemporary(temporary_);
 }
 
 AtomicOutput::~AtomicOutput() {
+    forgetTemporary(temporary_);
     if (committed_) return;
     std::error_code ec;
     fs::remove_all(temporary_, ec);

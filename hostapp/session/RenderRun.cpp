@@ -1,21 +1,17 @@
 #include "session/RenderRun.h"
 
-#include <csignal>
 #include <exception>
 #include <thread>
 #include <vector>
 
 #include "common/BoundedQueue.h"
 #include "common/HostError.h"
+#include "common/Interrupt.h"
 #include "common/Progress.h"
 
 namespace mv {
 
 namespace {
-
-volatile std::sig_atomic_t gInterrupted = 0;
-
-void onInterrupt(int) { gInterrupted = 1; }
 
 struct Job {
     int slot;
@@ -103,11 +99,6 @@ void pluginFailed(const HostSession& session, const std::string& during, int res
     fail(message);
 }
 
-void installInterruptHandler() {
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
-}
-
 HYPluginParams describePlugin(const Plugin& plugin, HostSession& session, std::int64_t selectedFrames) {
     HYPluginParams params = session.newParams();
     params.selector = kPlugGetInfo;
@@ -153,7 +144,7 @@ void renderRun(const Plugin& plugin, HostSession& session, const HYPluginParams&
 
         Progress progress(request.frames);
         for (std::int64_t r = 0; r < request.frames; ++r) {
-            if (gInterrupted) fail("interrupted");
+            if (interrupted()) fail("interrupted");
             int slot = encoder.acquire();
             int length = request.channels > 0 ? lengthOf(r) : 0;
             std::vector<float> sound(static_cast<std::size_t>(length) * request.channels, 0.0f);

@@ -39,7 +39,4 @@ void renderRun(const Plugin& plugin, HostSession& session, const HYPluginParams&
 // and the plug-in's result `during` what.
 [[noreturn]] void pluginFailed(const HostSession& session, const std::string& during, int result);
 
-// Set by SIGINT / SIGTERM; the run stops at the next frame.
-void installInterruptHandler();
-
 }  // namespace mv

@@ -43,7 +43,8 @@ Scratch::~Scratch() {
     fs::remove_all(dir_, ec);
 }
 
-RunResult Scratch::run(const std::vector<std::string>& argv, const std::string& shellPrefix) const {
+RunResult Scratch::run(const std::vector<std::string>& argv, const std::string& shellPrefix,
+                       const std::function<void(pid_t)>& whileRunning) const {
     fs::path out = dir_ / ".stdout", err = dir_ / ".stderr";
     pid_t pid = fork();
     if (pid == 0) {
@@ -64,6 +65,7 @@ RunResult Scratch::run(const std::vector<std::string>& argv, const std::string& 
         }
         _exit(127);
     }
+    if (whileRunning) whileRunning(pid);
     int status = 0;
     waitpid(pid, &status, 0);
     RunResult r;

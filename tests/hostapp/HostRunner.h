@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace mvtest {
@@ -25,8 +26,10 @@ public:
     std::filesystem::path path(const std::string& name) const { return dir_ / name; }
     const std::filesystem::path& dir() const { return dir_; }
 
-    // Runs argv[0] with the settings folder set; `shellPrefix` runs it under sh -c.
-    RunResult run(const std::vector<std::string>& argv, const std::string& shellPrefix = "") const;
+    // Runs argv[0] with the settings folder set; `shellPrefix` runs it under sh -c;
+    // `whileRunning` is called with its process id before it is waited for.
+    RunResult run(const std::vector<std::string>& argv, const std::string& shellPrefix = "",
+                  const std::function<void(pid_t)>& whileRunning = {}) const;
     RunResult host(const std::vector<std::string>& args) const;
     void ffmpeg(const std::vector<std::string>& args) const;
 

@@ -6,6 +6,14 @@
 #include <fstream>
 #include <set>
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+
 #include "HostRunner.h"
 
 namespace fs = std::filesystem;
@@ -37,6 +45,11 @@ protected:
     }
 
     std::string p(const std::string& name) const { return s.path(name).string(); }
+    bool hasPart() const {
+        for (const auto& entry : fs::directory_iterator(s.dir()))
+            if (entry.path().filename().string().find(".part") != std::string::npos) return true;
+        return false;
+    }
 
     Scratch s;
     std::set<std::string> keep;
@@ -121,6 +134,37 @@ TEST_F(Failures, ThumbnailPastTheEnd) {
 
 TEST_F(Failures, BadOptionIsOneLine) {
     expectFailure(s.host({"render", p("in.mkv"), "-o", p("out.mkv"), "--fade-in", "lots"}), "--fade-in");
+}
+
+// A signal ends a render within a second, in one line, leaving nothing: mid
+// render, and while the program is stuck opening an input that never comes.
+TEST_F(Failures, SignalsEndTheRenderAtOnce) {
+    ASSERT_EQ(mkfifo(p("never.mkv").c_str(), 0600), 0);
+    keep.insert("never.mkv");
+    struct Case {
+        int signal;
+        std::string input;
+        bool waitForOutput;
+    };
+    for (const Case& c : {Case{SIGTERM, "", true}, Case{SIGINT, "", true}, Case{SIGTERM, p("never.mkv"), false}}) {
+        SCOPED_TRACE(strsignal(c.signal) + (" " + c.input));
+        std::vector<std::string> argv{hostProgram().string(), "render", "-o", p("out.mkv")};
+        if (!c.input.empty()) argv.insert(argv.begin() + 2, c.input);
+        std::chrono::steady_clock::duration took{};
+        RunResult r = s.run(argv, "", [&](pid_t pid) {
+            for (int i = 0; i < 400 && c.waitForOutput && !hasPart(); ++i) usleep(25000);
+            usleep(200000);
+            kill(pid, c.signal);
+            const auto sent = std::chrono::steady_clock::now();
+            int status = 0;
+            while (waitpid(pid, &status, WNOHANG | WNOWAIT) == 0) usleep(5000);
+            took = std::chrono::steady_clock::now() - sent;
+        });
+        EXPECT_LT(took, std::chrono::seconds(1));
+        EXPECT_EQ(r.status, 128 + c.signal);
+        expectFailure(r, "interrupted");
+        EXPECT_FALSE(fs::exists(s.path("out.mkv")));
+    }
 }
 
 }  // namespace
