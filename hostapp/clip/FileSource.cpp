@@ -82,15 +82,17 @@ struct FrameCount {
     bool onGrid = false;  // frames are placed by time stamp, not counted
 };
 
-// A stream whose frames fill its nominal rate is counted frame by frame. A
-// variable-rate one (phones record them) is laid on a grid at that rate, so
-// pictures keep in step with the sound: a frame is repeated over a gap and
-// dropped where frames come faster than the grid.
+// Frames are laid on a grid at the stream's nominal rate by their time
+// stamps, so pictures keep in step with the sound: a frame is repeated over a
+// gap (a dropped frame, a variable-rate recording) and dropped where frames
+// come faster than the grid. Where the container's count agrees with its
+// duration that count is the grid's length; otherwise the packets are scanned.
+// Streams without time stamps are counted frame by frame.
 FrameCount frameCountOf(const std::string& path, const AVStream* st, AVRational fps) {
     const std::int64_t start = st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time;
     if (st->nb_frames > 0 && st->duration > 0) {
         const std::int64_t spanned = gridIndex(start + st->duration, start, st->time_base, fps);
-        if (std::llabs(spanned - st->nb_frames) <= 1) return {st->nb_frames, false};
+        if (std::llabs(spanned - st->nb_frames) <= 1) return {st->nb_frames, true};
     }
     const PacketScan scan = scanPackets(path, st->index, start, fps);
     const std::int64_t gridFrames = scan.lastIndex + 1;
@@ -201,9 +203,16 @@ private:
             aheadReady_ = false;
         }
         if (!shown_) return nullptr;
+        // Past the stream's last picture it is held, as players do, but only
+        // over a short tail: a stream that breaks off early is not papered over.
+        if (!aheadReady_ && want_ - shownIndex_ > heldTail()) return nullptr;
         index = want_++;
         return frame_.get();
     }
+
+    // How many places past its last picture a stream may end: a container's
+    // count can be a frame or two over what it holds.
+    std::int64_t heldTail() const { return std::max<std::int64_t>(2, (lastIndex_ + 1) / 100); }
 
     // Decodes one frame into frame_ and fixes nextIndex_ to its index.
     bool decodeOne() {

@@ -212,6 +212,16 @@ TEST_F(RenderCourse, GapInAVariableRateClipHoldsTheFrameBefore) {
     }
 }
 
+// ffmpeg's own AVI with sound counts 51 frames for 50 pictures (frame 1 is
+// an empty chunk): the clip is rendered whole on its time grid.
+TEST_F(RenderCourse, AviThatCountsAnEmptyFrameRendersWhole) {
+    s.ffmpeg({"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=25:duration=2", "-f", "lavfi", "-i", "anoisesrc=d=2",
+              "-c:v", "mpeg4", "-c:a", "libmp3lame", s.path("x.avi").string()});
+    RunResult r = s.host({"render", s.path("x.avi").string(), "-o", s.path("out.mkv").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFrames(s, s.path("out.mkv").string(), 64, 48).size(), 51u);
+}
+
 // A photo tagged "turn a quarter clockwise" (EXIF orientation 6, as phones
 // write it) is rendered turned, like the same photo without the tag turned.
 TEST_F(RenderCourse, PhotoIsTurnedByItsOrientationTag) {
