@@ -80,10 +80,15 @@ std::vector<std::string> LoadedRoots()
 
 std::map<std::string, std::string> ReadInfo(const std::string& root)
 {
-    std::map<std::string, std::string> entries;
     std::ifstream file(root + "/Contents/Info");
+    return ParseInfo(file);
+}
+
+std::map<std::string, std::string> ParseInfo(std::istream& text)
+{
+    std::map<std::string, std::string> entries;
     std::string line;
-    while (std::getline(file, line)) {
+    while (std::getline(text, line)) {
         const size_t equals = line.find('=');
         if (line.empty() || line[0] == '#' || equals == std::string::npos)
             continue;

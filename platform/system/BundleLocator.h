@@ -3,6 +3,7 @@
 // `<root>/Contents/Linux/`.
 #pragma once
 
+#include <istream>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,6 +21,9 @@ std::vector<std::string> LoadedRoots();
 
 // The key = value lines of `<root>/Contents/Info`; empty when unreadable.
 std::map<std::string, std::string> ReadInfo(const std::string& root);
+// The same from any text: blank lines, lines starting with # and lines
+// without = are passed over; the first of two equal keys stands.
+std::map<std::string, std::string> ParseInfo(std::istream& text);
 
 std::string ResourcesDir(const std::string& root);
 

@@ -4,14 +4,13 @@
 #include "system/TextUtils.h"
 
 #include "system/BundleLocator.h"
-#include "system/CFString.h"
+#include "system/StringLists.h"
 
 #include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -26,30 +25,7 @@ std::optional<std::string> ReadItem(const std::string& root, SInt16 listID, SInt
     std::ifstream list(ListPath(root, listID));
     if (!list)
         return std::nullopt;
-    std::string line;
-    for (SInt16 item = 1; std::getline(list, line); ++item) {
-        if (item == index) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            return line;
-        }
-    }
-    return std::string();
-}
-
-// "" when the text is not UTF-8 or has characters Mac Roman lacks.
-std::string MacRomanText(const std::string& utf8)
-{
-    CFStringRef text =
-        CFStringCreateWithCString(kCFAllocatorDefault, utf8.c_str(), kCFStringEncodingUTF8);
-    if (!text)
-        return {};
-    std::vector<char> buffer(utf8.size() + 1);
-    const bool converted = CFStringGetCString(text, buffer.data(),
-                                              static_cast<CFIndex>(buffer.size()),
-                                              kCFStringEncodingMacRoman);
-    CFRelease(text);
-    return converted ? std::string(buffer.data()) : std::string();
+    return mvstrings::ItemOfList(list, index);
 }
 
 // Code inside a bundle reads its own lists only; code outside any bundle
@@ -77,7 +53,7 @@ __attribute__((noinline)) void GetIndString(Str255 theString, SInt16 strListID, 
     const auto item = FindItem(__builtin_return_address(0), strListID, index);
     if (!item)
         return;
-    const std::string text = MacRomanText(*item);
+    const std::string text = mvstrings::MacRomanText(*item);
     const size_t length = std::min<size_t>(text.size(), 255);
     std::memcpy(theString + 1, text.data(), length);
     theString[0] = static_cast<unsigned char>(length);

@@ -1,0 +1,70 @@
+// Any bytes as a clip the user names: opening it with every check the host
+// makes, its first pictures decoded and converted, and some of its sound.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "FuzzTarget.h"
+#include "clip/Source.h"
+#include "frames/PixelConvert.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+namespace {
+
+// Pictures larger than this are not converted: the fuzzer's memory limit is
+// not the host's.
+constexpr long kLargestPicture = 1L << 22;
+
+const std::string& clipFile() {
+    static const std::string file = [] {
+        av_log_set_level(AV_LOG_QUIET);
+        return (std::filesystem::temp_directory_path() / ("mvfuzz-clip-" + std::to_string(getpid()))).string();
+    }();
+    return file;
+}
+
+void decodeSome(mv::Clip& clip) {
+    const mv::ClipInfo& info = clip.info;
+    const bool convert = long{info.width} * info.height <= kLargestPicture;
+    mv::ArgbImage picture(convert ? info.width : 1, convert ? info.height : 1);
+    mv::ArgbConverter converter;
+    clip.video->seek(0);
+    for (int n = 0; n < 3; ++n) {
+        std::int64_t index = -1;
+        const AVFrame* frame = clip.video->next(index);
+        if (!frame) break;
+        if (convert) converter.convert(frame, picture.view(), mv::ScaleQuality::Good);
+    }
+    if (info.frameCount > 2) {
+        clip.video->seek(info.frameCount - 1);
+        std::int64_t index = -1;
+        clip.video->next(index);
+    }
+    if (clip.audio) {
+        std::vector<float> sound(1024 * static_cast<std::size_t>(clip.audio->layout().nb_channels));
+        clip.audio->read(sound.data(), 1024);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    {
+        std::ofstream out(clipFile(), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    try {
+        mv::Clip clip = mv::openFileClip(clipFile());
+        decodeSome(clip);
+    } catch (const std::exception&) {
+        // Refused with a message, as the host refuses bad input.
+    }
+    return 0;
+}
