@@ -9,11 +9,12 @@ else()
 endif()
 include(GoogleTest)
 
-# mv_add_test(NAME src... LIBS lib...): one test program, each case its own ctest test.
+# mv_add_test(NAME src... LIBS lib... [LABELS label...]): one test program,
+# each case its own ctest test.
 function(mv_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "MV_BUILD_DIR=${CMAKE_BINARY_DIR}")
+                       PROPERTIES ENVIRONMENT "MV_BUILD_DIR=${CMAKE_BINARY_DIR}" LABELS "${T_LABELS}")
 endfunction()

@@ -7,10 +7,12 @@
 #include <set>
 
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 
@@ -113,6 +115,25 @@ TEST_F(Failures, FullDiskLeavesNoOutput) {
     // A file-size limit stands for a full disk: writes fail part-way.
     RunResult r = s.run({hostProgram().string(), "render", "-o", p("out.mkv")}, "trap '' XFSZ; ulimit -f 64;");
     expectFailure(r, "cannot write");
+}
+
+// A real file system with little room: the render fails when the disk is
+// full, in one line, and the part written so far is gone.
+TEST_F(Failures, NearlyFullFileSystemLeavesNoOutput) {
+    const fs::path small = s.path("small");
+    fs::create_directory(small);
+    keep.insert("small");
+    if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=192k") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here (" << std::strerror(errno) << ")";
+    struct Unmount {
+        const fs::path& at;
+        ~Unmount() { umount(at.c_str()); }
+    } unmount{small};
+    for (const std::string out : {"out.mkv", "out.mp4", "f%03d.png"}) {
+        SCOPED_TRACE(out);
+        expectFailure(s.host({"render", "-o", (small / out).string()}), "No space left on device");
+        EXPECT_TRUE(fs::is_empty(small)) << fs::directory_iterator(small)->path();
+    }
 }
 
 TEST_F(Failures, BundleWithoutMain) {
