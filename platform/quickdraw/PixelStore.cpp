@@ -63,6 +63,12 @@ Store& TheStore() {
 
 std::size_t RoundUp(std::size_t n) { return (n + kPixelAlign - 1) / kPixelAlign * kPixelAlign; }
 
+// Every block ends with one vector's width to spare: a vector kernel, ours or
+// a library's converting into a frame (swscale's packed-RGB writers store a
+// byte past the row), may run past a row's last pixel, and the last row has
+// no padding of its own when its bytes are a multiple of the alignment.
+std::size_t BlockBytes(std::size_t bytes) { return RoundUp((bytes == 0 ? 1 : bytes) + kPixelAlign); }
+
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 // Frame-sized blocks go on huge pages: a handful of faults instead of
@@ -81,14 +87,14 @@ void* NewBlock(std::size_t bytes) {
 std::size_t PixelRowBytes(std::size_t width) { return RoundUp(width * 4); }
 
 void* AcquirePixels(std::size_t bytes) {
-    bytes = RoundUp(bytes == 0 ? 1 : bytes);
+    bytes = BlockBytes(bytes);
     if (void* p = TheStore().Take(bytes)) return p;
     return NewBlock(bytes);
 }
 
 void ReleasePixels(void* pixels, std::size_t bytes) {
     if (!pixels) return;
-    bytes = RoundUp(bytes == 0 ? 1 : bytes);
+    bytes = BlockBytes(bytes);
     if (!TheStore().Keep(pixels, bytes)) std::free(pixels);
 }
 

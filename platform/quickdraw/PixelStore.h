@@ -12,7 +12,8 @@ inline constexpr std::size_t kPixelAlign = 64;
 // Row bytes for a row of width 32-bit pixels, rounded up for vector access.
 std::size_t PixelRowBytes(std::size_t width);
 
-// Null when the memory is not there. The contents are undefined.
+// Null when the memory is not there. The contents are undefined; kPixelAlign
+// bytes past the end may be written too.
 void* AcquirePixels(std::size_t bytes);
 void ReleasePixels(void* pixels, std::size_t bytes);
 

@@ -11,6 +11,7 @@
 #include "FuzzTarget.h"
 #include "clip/Source.h"
 #include "frames/PixelConvert.h"
+#include "session/HostCallbacks.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -33,14 +34,20 @@ const std::string& clipFile() {
 void decodeSome(mv::Clip& clip) {
     const mv::ClipInfo& info = clip.info;
     const bool convert = long{info.width} * info.height <= kLargestPicture;
-    mv::ArgbImage picture(convert ? info.width : 1, convert ? info.height : 1);
+    // Into a frame image as the host makes them, with their row padding.
+    GWorldPtr world = mv::newFrameWorld(convert ? info.width : 1, convert ? info.height : 1);
+    struct Disposer {
+        GWorldPtr w;
+        ~Disposer() { DisposeGWorld(w); }
+    } disposer{world};
+    const mv::ArgbView picture = mv::viewOf(world);
     mv::ArgbConverter converter;
     clip.video->seek(0);
     for (int n = 0; n < 3; ++n) {
         std::int64_t index = -1;
         const AVFrame* frame = clip.video->next(index);
         if (!frame) break;
-        if (convert) converter.convert(frame, picture.view(), mv::ScaleQuality::Good);
+        if (convert) converter.convert(frame, picture, mv::ScaleQuality::Good);
     }
     if (info.frameCount > 2) {
         clip.video->seek(info.frameCount - 1);
