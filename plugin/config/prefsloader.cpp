@@ -134,19 +134,20 @@ Boolean PutSettings(ResFileRefNum refNum, pluginDataPtr theConfig) {
         DisposeHandle(data);
         return false;
     }
-    Handle old = Get1Resource(cPrefsType, kPrefsID);
-    if (!old && ResError() != resNotFound) {
-        // The old record could not be loaded; adding beside it would store two.
-        DisposeHandle(data);
-        return false;
-    }
-    if (old) {
+    // Every old record goes, a damaged file's second one too: left behind, it
+    // would be the one read next time.
+    while (Handle old = Get1Resource(cPrefsType, kPrefsID)) {
         RemoveResource(old);
         if (ResError() != noErr) {
             DisposeHandle(data);
             return false;
         }
         DisposeHandle(old);
+    }
+    if (ResError() != resNotFound) {
+        // An old record could not be loaded; adding beside it would store two.
+        DisposeHandle(data);
+        return false;
     }
     Str255 name;
     CopyCToPString(kResourceName, name);
