@@ -1,0 +1,97 @@
+// The application object and the alerts it shows while it runs.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "toolkit/Dialogs.h"
+#include "toolkit/ToolkitInternal.h"
+
+namespace {
+
+std::string UTF8Of(CFStringRef text) {
+    if (!text) return {};
+    std::string utf8(static_cast<std::size_t>(CFStringGetLength(text)) * 4 + 1, '\0');
+    CFStringGetCString(text, utf8.data(), static_cast<CFIndex>(utf8.size()), kCFStringEncodingUTF8);
+    utf8.resize(utf8.find('\0'));
+    return utf8;
+}
+
+QString QStringOf(CFStringRef text) { return QString::fromStdString(UTF8Of(text)); }
+
+// A standard alert as a message box: the buttons answer their numbers.
+DialogItemIndex PresentInMessageBox(const MVAlertContent* alert) {
+    QMessageBox box;
+    box.setIcon(alert->alertType == kAlertStopAlert      ? QMessageBox::Critical
+                : alert->alertType == kAlertCautionAlert ? QMessageBox::Warning
+                : alert->alertType == kAlertNoteAlert    ? QMessageBox::Information
+                                                         : QMessageBox::NoIcon);
+    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setText(QStringOf(alert->message));
+    if (alert->explanation) box.setInformativeText(QStringOf(alert->explanation));
+    struct Choice {
+        CFStringRef text;
+        DialogItemIndex number;
+        QMessageBox::ButtonRole role;
+    };
+    QAbstractButton* defaultButton = nullptr;
+    QAbstractButton* escapeButton = nullptr;
+    for (const Choice& c : {Choice{alert->defaultText, kAlertStdAlertOKButton, QMessageBox::AcceptRole},
+                            Choice{alert->cancelText, kAlertStdAlertCancelButton, QMessageBox::RejectRole},
+                            Choice{alert->otherText, kAlertStdAlertOtherButton, QMessageBox::DestructiveRole}}) {
+        if (!c.text) continue;
+        QAbstractButton* button = box.addButton(QStringOf(c.text), c.role);
+        button->setProperty("alertItem", c.number);
+        if (c.number == alert->defaultButton) defaultButton = button;
+        if (c.number == alert->cancelButton) escapeButton = button;
+    }
+    if (auto* b = qobject_cast<QPushButton*>(defaultButton)) box.setDefaultButton(b);
+    box.setEscapeButton(escapeButton ? escapeButton : defaultButton);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    if (clicked) return static_cast<DialogItemIndex>(clicked->property("alertItem").toInt());
+    return escapeButton ? static_cast<DialogItemIndex>(escapeButton->property("alertItem").toInt())
+                        : DialogItemIndex{kAlertStdAlertOKButton};
+}
+
+bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+namespace mvtk {
+
+bool EnsureApplication() {
+    static bool presenting = false;
+    if (QApplication::instance()) {
+        if (!presenting) MVInstallAlertPresenter(PresentInMessageBox);
+        presenting = true;
+        return true;
+    }
+    if (!HasDisplay()) {
+        std::fprintf(stderr, "%s: no display to open a window on (set DISPLAY or WAYLAND_DISPLAY, or "
+                             "QT_QPA_PLATFORM=offscreen)\n", program_invocation_short_name);
+        return false;
+    }
+    // Qt keeps argc by reference and argv for the application's life.
+    static int argc = 1;
+    static char name[] = "Morva Telle";
+    static char* argv[] = {name, nullptr};
+    auto* app = new QApplication(argc, argv);
+    app->setApplicationDisplayName(QStringLiteral("Morva Telle"));
+    app->setQuitOnLastWindowClosed(false);
+    MVInstallAlertPresenter(PresentInMessageBox);
+    presenting = true;
+    return true;
+}
+
+}  // namespace mvtk

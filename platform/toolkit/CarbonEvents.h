@@ -1,0 +1,97 @@
+/* Windowing toolkit: events and their handlers. Handlers on a target are
+ * called most recently installed first; one that answers eventNotHandledErr
+ * passes the event on, and after the last the toolkit's standard handling
+ * runs. Custom control classes are registered by identifier; an interface
+ * file names them as a widget's class. */
+#ifndef MV_CARBONEVENTS_H
+#define MV_CARBONEVENTS_H
+
+#include "MacTypes.h"
+#include "system/CFString.h"
+#include "toolkit/MacWindows.h"
+
+MV_EXTERN_C_BEGIN
+
+typedef struct OpaqueEventRef* EventRef;
+typedef struct OpaqueEventHandlerRef* EventHandlerRef;
+typedef struct OpaqueEventHandlerCallRef* EventHandlerCallRef;
+typedef struct OpaqueEventTargetRef* EventTargetRef;
+typedef struct OpaqueToolboxObjectClassRef* ToolboxObjectClassRef;
+typedef struct OpaqueMenuRef* MenuRef;
+
+typedef OSStatus (*EventHandlerProcPtr)(EventHandlerCallRef inHandlerCallRef, EventRef inEvent, void* inUserData);
+typedef EventHandlerProcPtr EventHandlerUPP;
+
+typedef OSType EventParamName;
+typedef OSType EventParamType;
+
+typedef struct EventTypeSpec {
+    UInt32 eventClass;
+    UInt32 eventKind;
+} EventTypeSpec;
+
+/* A command, as a command event carries it. */
+#pragma pack(push, 2)
+typedef struct HICommand {
+    UInt32 attributes;
+    UInt32 commandID;
+    struct {
+        MenuRef menuRef;
+        UInt16 menuItemIndex;
+    } menu;
+} HICommand;
+#pragma pack(pop)
+
+enum {
+    kEventClassCommand = MV_FOURCC('c', 'm', 'd', 's'),
+    kEventClassControl = MV_FOURCC('c', 'n', 't', 'l'),
+    kEventCommandProcess = 1,
+    kEventParamDirectObject = MV_FOURCC('-', '-', '-', '-'),
+    typeHICommand = MV_FOURCC('h', 'c', 'm', 'd'),
+    typeControlRef = MV_FOURCC('c', 't', 'r', 'l'),
+    kHICommandFromControl = 1 << 1,
+    kHICommandFromMenu = 1 << 0
+};
+
+enum {
+    eventNotHandledErr = -9874,
+    eventParameterNotFoundErr = -9870,
+    errEventParameterTypeMismatch = -9877,
+    eventClassInvalidErr = -9860,
+    errToolboxObjectClassExists = -22001,
+    errToolboxObjectClassNotFound = -22002
+};
+
+MV_API EventHandlerUPP NewEventHandlerUPP(EventHandlerProcPtr userRoutine);
+MV_API void DisposeEventHandlerUPP(EventHandlerUPP userUPP);
+
+MV_API EventTargetRef GetWindowEventTarget(WindowRef window);
+MV_API EventTargetRef GetControlEventTarget(ControlRef control);
+
+MV_API OSStatus InstallEventHandler(EventTargetRef target, EventHandlerUPP handler, UInt32 numTypes,
+                                    const EventTypeSpec* list, void* userData, EventHandlerRef* outRef);
+MV_API OSStatus RemoveEventHandler(EventHandlerRef handler);
+/* Passes the event to the handlers after the caller, then to the standard handling. */
+MV_API OSStatus CallNextEventHandler(EventHandlerCallRef inCallRef, EventRef inEvent);
+
+MV_API UInt32 GetEventClass(EventRef event);
+MV_API UInt32 GetEventKind(EventRef event);
+/* Copies the parameter, which must be of desiredType, into outData
+ * (bufferSize bytes at most); outActualType and outActualSize may be NULL. */
+MV_API OSStatus GetEventParameter(EventRef event, EventParamName name, EventParamType desiredType,
+                                  EventParamType* outActualType, UInt32 bufferSize, UInt32* outActualSize,
+                                  void* outData);
+MV_API OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType type, UInt32 size,
+                                  const void* data);
+
+/* A custom control class: controls whose interface-file class is classID
+ * get the handler on their own event target. errToolboxObjectClassExists
+ * for an identifier already registered. */
+MV_API OSStatus RegisterToolboxObjectClass(CFStringRef classID, ToolboxObjectClassRef baseClass, UInt32 numEvents,
+                                           const EventTypeSpec* eventList, EventHandlerUPP eventHandler,
+                                           void* eventHandlerData, ToolboxObjectClassRef* outClassRef);
+MV_API OSStatus UnregisterToolboxObjectClass(ToolboxObjectClassRef classRef);
+
+MV_EXTERN_C_END
+
+#endif

@@ -1,0 +1,167 @@
+// Events, handler chains and custom control classes.
+#include <algorithm>
+#include <cstring>
+
+#include "system/CFString.h"
+#include "toolkit/ToolkitInternal.h"
+
+struct OpaqueEventHandlerRef {};  // a Handler's address stands for it
+
+// Where a handler stands in its chain, so it can pass the event on.
+struct OpaqueEventHandlerCallRef {
+    OpaqueEventTargetRef* target;
+    std::size_t next;  // index of the next handler to try, counting down
+    OSStatus (*standard)(EventRef, void*);
+    void* standardData;
+};
+
+namespace {
+
+std::vector<std::unique_ptr<OpaqueToolboxObjectClassRef>>& Classes() {
+    static std::vector<std::unique_ptr<OpaqueToolboxObjectClassRef>> classes;
+    return classes;
+}
+
+bool Wants(const mvtk::Handler& h, EventRef event) {
+    return std::any_of(h.types.begin(), h.types.end(), [&](const EventTypeSpec& t) {
+        return t.eventClass == event->eventClass && t.eventKind == event->eventKind;
+    });
+}
+
+// Calls the handlers below `from` (newest first) until one handles the event.
+OSStatus RunChain(OpaqueEventHandlerCallRef& call, EventRef event) {
+    auto& handlers = call.target->target.handlers;
+    while (call.next > 0) {
+        mvtk::Handler& h = *handlers[--call.next];
+        if (!Wants(h, event)) continue;
+        const OSStatus result = h.proc(&call, event, h.userData);
+        if (result != eventNotHandledErr) return result;
+    }
+    return call.standard ? call.standard(event, call.standardData) : OSStatus{eventNotHandledErr};
+}
+
+std::string UTF8Of(CFStringRef text) {
+    if (!text) return {};
+    std::string utf8(static_cast<std::size_t>(CFStringGetLength(text)) * 4 + 1, '\0');
+    CFStringGetCString(text, utf8.data(), static_cast<CFIndex>(utf8.size()), kCFStringEncodingUTF8);
+    utf8.resize(utf8.find('\0'));
+    return utf8;
+}
+
+}  // namespace
+
+namespace mvtk {
+
+OSStatus Dispatch(OpaqueEventTargetRef& target, EventRef event, OSStatus (*standard)(EventRef, void*),
+                  void* standardData) {
+    OpaqueEventHandlerCallRef call{&target, target.target.handlers.size(), standard, standardData};
+    return RunChain(call, event);
+}
+
+void SendCommand(WindowRef window, UInt32 commandID, ControlRef control) {
+    if (!window || commandID == 0) return;
+    OpaqueEventRef event{kEventClassCommand, kEventCommandProcess, {}};
+    HICommand command{};
+    command.attributes = control ? kHICommandFromControl : 0;
+    command.commandID = commandID;
+    SetEventParameter(&event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
+    Dispatch(window->events, &event, nullptr, nullptr);
+}
+
+ToolboxObjectClassRef FindClass(const std::string& identifier) {
+    for (auto& c : Classes())
+        if (c->registered && c->identifier == identifier) return c.get();
+    return nullptr;
+}
+
+OSType FourCharCodeOf(const QString& text) {
+    const QByteArray bytes = text.toLatin1();
+    OSType code = 0;
+    for (int i = 0; i < 4; ++i) code = (code << 8) | static_cast<UInt8>(i < bytes.size() ? bytes[i] : ' ');
+    return code;
+}
+
+}  // namespace mvtk
+
+extern "C" {
+
+EventHandlerUPP NewEventHandlerUPP(EventHandlerProcPtr userRoutine) { return userRoutine; }
+
+void DisposeEventHandlerUPP(EventHandlerUPP) {}
+
+EventTargetRef GetWindowEventTarget(WindowRef window) { return window ? &window->events : nullptr; }
+
+EventTargetRef GetControlEventTarget(ControlRef control) { return control ? &control->events : nullptr; }
+
+OSStatus InstallEventHandler(EventTargetRef target, EventHandlerUPP handler, UInt32 numTypes,
+                             const EventTypeSpec* list, void* userData, EventHandlerRef* outRef) {
+    if (!target || !handler || (numTypes > 0 && !list)) return paramErr;
+    auto h = std::make_unique<mvtk::Handler>(mvtk::Handler{handler, {list, list + numTypes}, userData, target});
+    if (outRef) *outRef = reinterpret_cast<EventHandlerRef>(h.get());
+    target->target.handlers.push_back(std::move(h));
+    return noErr;
+}
+
+OSStatus RemoveEventHandler(EventHandlerRef handler) {
+    auto* h = reinterpret_cast<mvtk::Handler*>(handler);
+    if (!h || !h->target) return paramErr;
+    auto& handlers = h->target->target.handlers;
+    const auto at = std::find_if(handlers.begin(), handlers.end(), [&](const auto& p) { return p.get() == h; });
+    if (at == handlers.end()) return paramErr;
+    handlers.erase(at);
+    return noErr;
+}
+
+OSStatus CallNextEventHandler(EventHandlerCallRef inCallRef, EventRef inEvent) {
+    if (!inCallRef || !inEvent) return paramErr;
+    return RunChain(*inCallRef, inEvent);
+}
+
+UInt32 GetEventClass(EventRef event) { return event ? event->eventClass : 0; }
+
+UInt32 GetEventKind(EventRef event) { return event ? event->eventKind : 0; }
+
+OSStatus GetEventParameter(EventRef event, EventParamName name, EventParamType desiredType,
+                           EventParamType* outActualType, UInt32 bufferSize, UInt32* outActualSize, void* outData) {
+    if (!event) return paramErr;
+    const auto at = event->params.find(name);
+    if (at == event->params.end()) return eventParameterNotFoundErr;
+    const auto& [type, bytes] = at->second;
+    if (outActualType) *outActualType = type;
+    if (outActualSize) *outActualSize = static_cast<UInt32>(bytes.size());
+    if (desiredType != type) return errEventParameterTypeMismatch;
+    if (outData) std::memcpy(outData, bytes.data(), std::min<std::size_t>(bufferSize, bytes.size()));
+    return noErr;
+}
+
+OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType type, UInt32 size, const void* data) {
+    if (!event || (size > 0 && !data)) return paramErr;
+    const auto* bytes = static_cast<const UInt8*>(data);
+    event->params[name] = {type, std::vector<UInt8>(bytes, bytes + size)};
+    return noErr;
+}
+
+OSStatus RegisterToolboxObjectClass(CFStringRef classID, ToolboxObjectClassRef, UInt32 numEvents,
+                                    const EventTypeSpec* eventList, EventHandlerUPP eventHandler,
+                                    void* eventHandlerData, ToolboxObjectClassRef* outClassRef) {
+    const std::string identifier = UTF8Of(classID);
+    if (identifier.empty() || !eventHandler || (numEvents > 0 && !eventList)) return paramErr;
+    if (mvtk::FindClass(identifier)) return errToolboxObjectClassExists;
+    auto c = std::make_unique<OpaqueToolboxObjectClassRef>(OpaqueToolboxObjectClassRef{
+        identifier, {eventList, eventList + numEvents}, eventHandler, eventHandlerData});
+    if (outClassRef) *outClassRef = c.get();
+    Classes().push_back(std::move(c));
+    return noErr;
+}
+
+OSStatus UnregisterToolboxObjectClass(ToolboxObjectClassRef classRef) {
+    // The record stays: controls made from it may still be on their way out.
+    for (auto& c : Classes()) {
+        if (c.get() != classRef || !c->registered) continue;
+        c->registered = false;
+        return noErr;
+    }
+    return errToolboxObjectClassNotFound;
+}
+
+}  // extern "C"

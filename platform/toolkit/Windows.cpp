@@ -1,0 +1,324 @@
+// Windows from interface files: Qt Designer files loaded at run time, their
+// controls registered by signature and id, their commands, keys, title-bar
+// close, ports and modal loops.
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+#include <QUiLoader>
+
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "system/CFURL.h"
+#include "toolkit/IBCarbonRuntime.h"
+#include "toolkit/ToolkitInternal.h"
+
+struct OpaqueIBNibRef {
+    QString folder;  // Resources/NAME.nib
+};
+
+namespace {
+
+constexpr UInt32 kCancelCommand = MV_FOURCC('n', 'o', 't', '!');
+
+std::string UTF8Of(CFStringRef text) {
+    if (!text) return {};
+    std::string utf8(static_cast<std::size_t>(CFStringGetLength(text)) * 4 + 1, '\0');
+    CFStringGetCString(text, utf8.data(), static_cast<CFIndex>(utf8.size()), kCFStringEncodingUTF8);
+    utf8.resize(utf8.find('\0'));
+    return utf8;
+}
+
+// A custom control shows the part of its window's port under it.
+class CustomControlWidget final : public QWidget {
+public:
+    CustomControlWidget(QWidget* parent, ToolboxObjectClassRef cls) : QWidget(parent), class_(cls) {}
+    ToolboxObjectClassRef customClass() const { return class_; }
+    WindowRef owner = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!owner || !owner->port) return;
+        PixMapHandle pm = GetGWorldPixMap(owner->port);
+        const QPoint at = mapTo(window(), QPoint(0, 0));
+        Rect bounds;
+        GetPortBounds(owner->port, &bounds);
+        const QRect area = QRect(at, size()).intersected(QRect(0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top));
+        if (area.isEmpty()) return;
+        // The port's bytes are A, R, G, B; Qt's 32-bit words want them as one number.
+        QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+        const auto* base = reinterpret_cast<const UInt8*>(GetPixBaseAddr(pm));
+        const long rowBytes = GetPixRowBytes(pm);
+        for (int y = 0; y < area.height(); ++y) {
+            const UInt8* from = base + (area.top() + y) * rowBytes + area.left() * 4;
+            auto* to = reinterpret_cast<quint32*>(image.scanLine(y));
+            for (int x = 0; x < area.width(); ++x, from += 4)
+                to[x] = quint32{from[0]} << 24 | quint32{from[1]} << 16 | quint32{from[2]} << 8 | from[3];
+        }
+        QPainter(this).drawImage(area.topLeft() - at, image);
+    }
+
+private:
+    ToolboxObjectClassRef class_;
+};
+
+// Creates registered custom controls for their class names; any other name
+// Qt does not know is remembered as the window's fault.
+class NibLoader final : public QUiLoader {
+public:
+    QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
+        if (ToolboxObjectClassRef cls = mvtk::FindClass(className.toStdString())) {
+            auto* w = new CustomControlWidget(parent, cls);
+            w->setObjectName(name);
+            return w;
+        }
+        QWidget* w = availableWidgets().contains(className) ? QUiLoader::createWidget(className, parent, name)
+                                                            : nullptr;
+        if (!w) {
+            unknownClass = className;
+            w = new QWidget(parent);
+            w->setObjectName(name);
+        }
+        return w;
+    }
+    QString unknownClass;
+};
+
+mvtk::ControlKind KindOf(QWidget* w) {
+    using K = mvtk::ControlKind;
+    if (dynamic_cast<CustomControlWidget*>(w)) return K::Custom;
+    if (qobject_cast<QPushButton*>(w)) return K::Button;
+    if (qobject_cast<QCheckBox*>(w)) return K::CheckBox;
+    if (qobject_cast<QComboBox*>(w)) return K::PopUp;
+    if (qobject_cast<QSlider*>(w)) return K::Slider;
+    if (qobject_cast<QLabel*>(w)) return K::StaticText;
+    if (qobject_cast<QLineEdit*>(w)) return K::EditText;
+    return K::Other;
+}
+
+// Buttons, the pop-up menu and the check box send their commands.
+void ConnectCommand(WindowRef window, ControlRef control) {
+    QWidget* w = control->widget;
+    auto send = [window, control] { mvtk::SendCommand(window, control->command, control); };
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) QObject::connect(button, &QAbstractButton::clicked, send);
+    else if (auto* menu = qobject_cast<QComboBox*>(w)) QObject::connect(menu, &QComboBox::activated, send);
+}
+
+void RegisterControls(WindowRef window) {
+    std::vector<QWidget*> widgets{window->widget};
+    for (QWidget* w : window->widget->findChildren<QWidget*>()) widgets.push_back(w);
+    for (QWidget* w : widgets) {
+        const QVariant signature = w->property("signature");
+        const QVariant command = w->property("command");
+        if (!signature.isValid() && !command.isValid()) continue;
+        auto control = std::make_unique<OpaqueControlRef>();
+        control->widget = w;
+        control->owner = window;
+        control->kind = KindOf(w);
+        control->signature = signature.isValid() ? mvtk::FourCharCodeOf(signature.toString()) : 0;
+        control->id = w->property("id").toInt();
+        control->command = command.isValid() ? mvtk::FourCharCodeOf(command.toString()) : 0;
+        control->minimum = w->property("minimum").isValid() ? w->property("minimum").toInt() : 0;
+        control->maximum = w->property("maximum").isValid() ? w->property("maximum").toInt() : 0;
+        if (auto* custom = dynamic_cast<CustomControlWidget*>(w)) {
+            custom->owner = window;
+            control->customClass = custom->customClass();
+        }
+        if (control->command) ConnectCommand(window, control.get());
+        if (control->signature) window->byID.emplace(std::make_pair(control->signature, control->id), control.get());
+        window->controls.push_back(std::move(control));
+    }
+}
+
+QAbstractButton* ButtonSending(WindowRef window, UInt32 command) {
+    for (auto& c : window->controls)
+        if (c->command == command)
+            if (auto* b = qobject_cast<QAbstractButton*>(c->widget.data())) return b;
+    return nullptr;
+}
+
+// Return presses the default button, Escape the cancel button, and the title
+// bar's close sends the cancel command rather than destroying the window.
+// Keys are taken before any control of the window sees them.
+class WindowKeeper final : public QObject {
+public:
+    explicit WindowKeeper(WindowRef window) : window_(window) {
+        qApp->installEventFilter(this);
+        window->widget->installEventFilter(this);
+    }
+    ~WindowKeeper() override {
+        if (qApp) qApp->removeEventFilter(this);
+    }
+    bool closing = false;  // DisposeWindow's own close goes through
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        QWidget* w = window_->widget;
+        if (!w) return false;
+        if (object == w && event->type() == QEvent::Close && !closing) {
+            event->ignore();
+            cancel();
+            return true;
+        }
+        if (event->type() != QEvent::KeyPress || !object->isWidgetType() ||
+            static_cast<QWidget*>(object)->window() != w)
+            return false;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: pressDefault(); return true;
+        case Qt::Key_Escape: cancel(); return true;
+        default: return false;
+        }
+    }
+
+private:
+    void pressDefault() {
+        for (QPushButton* b : window_->widget->findChildren<QPushButton*>())
+            if (b->isDefault() && b->isVisible() && b->isEnabled()) return b->click();
+    }
+    void cancel() {
+        if (QAbstractButton* b = ButtonSending(window_, kCancelCommand); b && b->isEnabled()) return b->click();
+        mvtk::SendCommand(window_, kCancelCommand, nullptr);
+    }
+    WindowRef window_;
+};
+
+void MakePort(WindowRef window) {
+    const QSize size = window->widget->size();
+    Rect bounds{0, 0, static_cast<SInt16>(size.height()), static_cast<SInt16>(size.width())};
+    if (NewGWorld(&window->port, 32, &bounds, nullptr, nullptr, 0) != noErr) {
+        window->port = nullptr;
+        return;
+    }
+    PixMapHandle pm = GetGWorldPixMap(window->port);
+    std::memset(GetPixBaseAddr(pm), 0xFF, static_cast<std::size_t>(GetPixRowBytes(pm)) * size.height());
+}
+
+void FreeWindow(WindowRef window) {
+    if (window->port) DisposeGWorld(window->port);
+    delete window;
+}
+
+}  // namespace
+
+extern "C" {
+
+OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibName, IBNibRef* outNibRef) {
+    if (!inBundle || !inNibName || !outNibRef) return paramErr;
+    *outNibRef = nullptr;
+    if (!mvtk::EnsureApplication()) return kMVNoDisplayErr;
+    CFStringRef type = CFStringCreateWithCString(kCFAllocatorDefault, "nib", kCFStringEncodingUTF8);
+    CFURLRef url = CFBundleCopyResourceURL(inBundle, inNibName, type, nullptr);
+    CFRelease(type);
+    if (!url) return kIBCarbonRuntimeCantFindNibFile;
+    char path[4096];
+    const Boolean found = CFURLGetFileSystemRepresentation(url, true, reinterpret_cast<UInt8*>(path), sizeof path);
+    CFRelease(url);
+    if (!found || !QDir(QString::fromUtf8(path)).exists()) return kIBCarbonRuntimeCantFindNibFile;
+    *outNibRef = new OpaqueIBNibRef{QString::fromUtf8(path)};
+    return noErr;
+}
+
+void DisposeNibReference(IBNibRef inNibRef) { delete inNibRef; }
+
+OSStatus CreateWindowFromNib(IBNibRef inNibRef, CFStringRef inName, WindowRef* outWindow) {
+    if (!inNibRef || !inName || !outWindow) return paramErr;
+    *outWindow = nullptr;
+    QFile file(inNibRef->folder + "/" + QString::fromStdString(UTF8Of(inName)) + ".ui");
+    if (!file.open(QIODevice::ReadOnly)) return kIBCarbonRuntimeCantFindObject;
+    NibLoader loader;
+    QWidget* widget = loader.load(&file);
+    if (!widget) return kIBCarbonRuntimeCantFindObject;
+    if (!loader.unknownClass.isEmpty()) {
+        delete widget;
+        return errToolboxObjectClassNotFound;
+    }
+    auto* window = new OpaqueWindowPtr;
+    window->widget = widget;
+    widget->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    widget->setWindowModality(Qt::ApplicationModal);
+    widget->setFixedSize(widget->size());
+    RegisterControls(window);
+    window->filter = std::make_unique<WindowKeeper>(window);
+    MakePort(window);
+    if (!window->port) {
+        delete widget;
+        delete window;
+        return memFullErr;
+    }
+    *outWindow = window;
+    return noErr;
+}
+
+void ShowWindow(WindowRef window) {
+    if (window && window->widget) window->widget->show();
+}
+
+void HideWindow(WindowRef window) {
+    if (window && window->widget) window->widget->hide();
+}
+
+Boolean IsWindowVisible(WindowRef window) { return window && window->widget && window->widget->isVisible(); }
+
+void BringToFront(WindowRef window) {
+    if (!window || !window->widget) return;
+    // Off screen there is no stacking to change (and Qt says so on every call).
+    if (QGuiApplication::platformName() != QStringLiteral("offscreen")) window->widget->raise();
+    window->widget->activateWindow();
+}
+
+void DisposeWindow(WindowRef window) {
+    if (!window) return;
+    if (QWidget* w = window->widget) {
+        static_cast<WindowKeeper*>(window->filter.get())->closing = true;
+        w->hide();
+        w->removeEventFilter(window->filter.get());
+        // Later: a handler of one of its own controls may be what disposes of it.
+        w->deleteLater();
+    }
+    window->widget = nullptr;
+    if (window->modalLoop) {
+        window->modalLoop->exit(0);
+        return;  // RunAppModalLoopForWindow frees it when its loop has ended
+    }
+    FreeWindow(window);
+}
+
+CGrafPtr GetWindowPort(WindowRef window) { return window ? window->port : nullptr; }
+
+void SetPortWindowPort(WindowRef window) {
+    if (window && window->port) SetGWorld(window->port, nullptr);
+}
+
+OSStatus RunAppModalLoopForWindow(WindowRef window) {
+    if (!window || !window->widget) return errInvalidWindowRef;
+    if (window->modalLoop) return errWindowAlreadyModal;
+    QEventLoop loop;
+    window->modalLoop = &loop;
+    // Without a wake-up, events posted before a nested loop starts can wait
+    // under glib's dispatcher until something else stirs it.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance()) dispatcher->wakeUp();
+    loop.exec();
+    window->modalLoop = nullptr;
+    if (!window->widget) FreeWindow(window);  // disposed of while its loop ran
+    return noErr;
+}
+
+OSStatus QuitAppModalLoopForWindow(WindowRef window) {
+    if (!window || !window->modalLoop) return errInvalidWindowRef;
+    window->modalLoop->exit(0);
+    return noErr;
+}
+
+}  // extern "C"

@@ -1,0 +1,153 @@
+// The plug-in's own window code on the toolkit: the control helpers' misses,
+// the window opener and its two ways to stop, and the about window inside a
+// running modal loop.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "config/PluginDefines.h"
+#include "dialog/aboutWindow.h"
+#include "dialog/carbonmacros.h"
+#include "toolkit/IBCarbonRuntime.h"
+#include "toolkit/ToolkitInternal.h"
+#include "util/NibWindows.h"
+#include "util/PascalStrings.h"
+
+namespace {
+
+constexpr OSType kKeep = MV_FOURCC('K', 'e', 'e', 'p');
+constexpr OSType kPlug = MV_FOURCC('P', 'l', 'u', 'g');
+constexpr OSType kVers = MV_FOURCC('V', 'e', 'r', 's');
+
+QString LabelText(WindowRef window, OSType signature) {
+    ControlRef c = SimpleGetControlByID(window, signature, 1);
+    return c ? static_cast<QLabel*>(c->widget.data())->text() : QString();
+}
+
+// Presses the button with this text on whatever modal window is up.
+void PressOnModal(const QString& text) {
+    QWidget* modal = QApplication::activeModalWidget();
+    ASSERT_NE(modal, nullptr);
+    for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
+        if (b->text() == text) return b->click();
+    FAIL() << "no button " << text.toStdString();
+}
+
+class Dialog : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "test_dialog";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance()) new QApplication(argc, argv);
+        ASSERT_NE(dlopen(MV_BUNDLE_DIR "/Contents/Linux/morvatelle.so", RTLD_NOW | RTLD_LOCAL), nullptr) << dlerror();
+        // Stand-ins for the dialog's own control classes, which the dialog registers.
+        const EventTypeSpec draw[] = {{kEventClassControl, 4}};
+        for (const char* id : {"com.qrv.vidkitfx.clip", "com.qrv.vidkitfx.color"}) {
+            CFStringRef classID = CFStringCreateWithCString(kCFAllocatorDefault, id, kCFStringEncodingUTF8);
+            RegisterToolboxObjectClass(classID, nullptr, 1, draw, PassOn, nullptr, nullptr);
+            CFRelease(classID);
+        }
+    }
+    static OSStatus PassOn(EventHandlerCallRef, EventRef, void*) { return eventNotHandledErr; }
+};
+
+TEST_F(Dialog, CommandStringsAreAllFourBytes) {
+    EXPECT_EQ(CommandID2Str(0x6F6B2020), "ok  ");
+    EXPECT_NE(CommandID2Str(0x6F6B2020), "ok");
+    EXPECT_EQ(CommandID2Str(MV_FOURCC('C', 'o', 'l', '3')), "Col3");
+}
+
+TEST_F(Dialog, HelpersSkipWhatTheWindowLacks) {
+    WindowRef about = OpenNibWindowFromCFBundle(cMyBundleID, "about", "about");
+    ASSERT_NE(about, nullptr);
+    Str255 text;
+    CopyCToPString("Named", text);
+    SimpleSetControlText(about, kPlug, 1, text);
+    EXPECT_EQ(LabelText(about, kPlug), "Named");
+    CopyCToPString("", text);
+    SimpleSetControlText(about, kPlug, 1, text);
+    EXPECT_EQ(LabelText(about, kPlug), "") << "an empty text clears";
+    // The about window has no "Keep" check box and no "Plug" 2: nothing happens.
+    EXPECT_EQ(SimpleGetControlByID(about, kKeep, 1), nullptr);
+    EXPECT_EQ(SimpleGetControlValueByID(about, kKeep, 1), 0);
+    SimpleSetControlValueByID(about, kKeep, 1, 1);
+    SimpleSetControlText(about, kPlug, 2, text);
+    SimpleHideControl(about, kKeep, 1);
+    SimpleHideControl(about, kVers, 1);
+    EXPECT_FALSE(IsControlVisible(SimpleGetControlByID(about, kVers, 1)));
+    const Rect box = GetControlBox(SimpleGetControlByID(about, kPlug, 1));
+    EXPECT_GT(box.right - box.left, 0);
+    DisposeWindow(about);
+}
+
+TEST_F(Dialog, EmptyInterfaceFileNameOpensThePluginsOwn) {
+    WindowRef window = OpenNibWindowFromCFBundle(cMyBundleID, "", "configPAL");
+    ASSERT_NE(window, nullptr);
+    DisposeWindow(window);
+}
+
+// Opened over the dialog's running loop, closed by either button: the
+// dialog's loop goes on and the drawing port is the dialog's again.
+TEST_F(Dialog, AboutWindowShowsNameAndVersionOverTheDialog) {
+    WindowRef dialog = OpenNibWindowFromCFBundle(cMyBundleID, "morvatelle", "configNTSC");
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog);
+    SetPortWindowPort(dialog);
+    std::vector<QString> seen;
+    for (const char* button : {"OK", "Close"}) {
+        QTimer::singleShot(0, [&, button] {
+            QTimer::singleShot(0, [&, button] {
+                QWidget* about = QApplication::activeModalWidget();
+                ASSERT_NE(about, nullptr);
+                for (QLabel* l : about->findChildren<QLabel*>()) seen.push_back(l->text());
+                if (const char* folder = std::getenv("MV_SCREENSHOTS"))
+                    about->grab().save(QString(folder) + "/about-shown.png");
+                PressOnModal(button);
+            });
+            ShowAbout();
+            CGrafPtr port;
+            GDHandle device;
+            GetGWorld(&port, &device);
+            EXPECT_EQ(port, GetWindowPort(dialog));
+            QuitAppModalLoopForWindow(dialog);
+        });
+        RunAppModalLoopForWindow(dialog);
+    }
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), QStringLiteral("Morva Telle")), 2);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), QStringLiteral("Version 3.0.0 (i386 Universal)")), 2);
+    DisposeWindow(dialog);
+}
+
+// A missing interface file stops with the alert; a missing window ends the
+// process at once with the error's low byte.
+TEST_F(Dialog, OpeningFailuresStopThePlugin) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QTimer::singleShot(0, [] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) std::_Exit(3);
+                std::fprintf(stderr, "%s|%s\n", qPrintable(box->text()), qPrintable(box->informativeText()));
+                box->buttons().front()->click();
+            });
+            OpenNibWindowFromCFBundle(cMyBundleID, "nowhere", "about");
+        },
+        ::testing::ExitedWithCode(1),
+        "OpenNibWindow Failed\\|Unable to CreateNibReferenceWithCFBundle for \"com.qrv.vidkitfx.morvatelle/nowhere\" "
+        "as it returned errcode #-10960\\.");
+    EXPECT_EXIT(OpenNibWindowFromCFBundle(cMyBundleID, "morvatelle", "configSECAM"),
+                ::testing::ExitedWithCode(kIBCarbonRuntimeCantFindObject & 0xFF), "");
+}
+
+}  // namespace
