@@ -1,5 +1,7 @@
 #include "config/DataHandling.h"
 
+#include "engine/relRects.h"
+
 pluginDataPtr gTheConfig = nullptr;
 pluginWorkSpace gConfigWorkSpace = {};
 

@@ -3,12 +3,15 @@
 #pragma once
 
 #include "MacTypes.h"
-#include "engine/relRects.h"
+#include "config/relRect.h"
 #include "quartz/CoreGraphics.h"
 #include "quickdraw/QuickDraw.h"
-#include "toolkit/MacWindows.h"
 
 struct _PluginParams;
+// The dialog's window and controls, by reference only: the configuration
+// needs no windowing toolkit.
+typedef struct OpaqueWindowPtr* WindowRef;
+typedef struct OpaqueControlRef* ControlRef;
 
 inline constexpr char cMyPluginName[] = "morvatelle";
 inline constexpr char cMyClearName[] = "Morva Telle";

@@ -3,13 +3,7 @@
 #pragma once
 
 #include "MacTypes.h"
-
-struct relRect {
-    double left;
-    double right;
-    double top;
-    double bottom;
-};
+#include "config/relRect.h"
 
 void InitRelRect(relRect& theRel);
 Rect Rel2Rect(relRect theRel, Rect theFrame);
