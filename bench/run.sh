@@ -7,6 +7,8 @@ echo "== engine"
 "$build/bench/engine_bench" --benchmark_counters_tabular=true
 echo "== picture conversions"
 "$build/bench/convert_bench"
+echo "== opening the configuration window"
+"$build/bench/dialog_bench"
 echo "== clip rendering"
 "$here/render_bench.sh" "$build"
 echo "== memory over a long render"
