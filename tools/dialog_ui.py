@@ -111,7 +111,8 @@ def config(name, fw, fh):
                         hidden=True))
     y += 6
     c.append(widget("QLabel", "mediaLabel", col, y + 4, 90, 22, prop("text", "Layout for:")))
-    c.append(widget("QComboBox", "media", col + 96, y, cw - 96, 28, signature="Medi", ident=1, command="Medi"))
+    c.append(widget("QComboBox", "media", col + 96, y, cw - 96, 28, prop("currentIndex", list(MEDIA).index(name)),
+                    signature="Medi", ident=1, command="Medi"))
     c[-1] = c[-1].replace("</widget>", "<item><property name=\"text\"><string>NTSC (720 \u00d7 480)</string></property></item>"
                           "<item><property name=\"text\"><string>PAL (720 \u00d7 576)</string></property></item>"
                           "<item><property name=\"text\"><string>HD (960 \u00d7 540)</string></property></item></widget>")

@@ -45,7 +45,7 @@ void PressOnModal(const QString& text) {
 class Dialog : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (!std::getenv("MV_SCREENSHOTS") || !std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static int argc = 1;
         static char name[] = "test_dialog";
         static char* argv[] = {name, nullptr};
