@@ -13,15 +13,7 @@
 
 namespace {
 
-std::string UTF8Of(CFStringRef text) {
-    if (!text) return {};
-    std::string utf8(static_cast<std::size_t>(CFStringGetLength(text)) * 4 + 1, '\0');
-    CFStringGetCString(text, utf8.data(), static_cast<CFIndex>(utf8.size()), kCFStringEncodingUTF8);
-    utf8.resize(utf8.find('\0'));
-    return utf8;
-}
-
-QString QStringOf(CFStringRef text) { return QString::fromStdString(UTF8Of(text)); }
+QString QStringOf(CFStringRef text) { return QString::fromStdString(mvtk::UTF8Of(text)); }
 
 // A standard alert as a message box: the buttons answer their numbers.
 DialogItemIndex PresentInMessageBox(const MVAlertContent* alert) {

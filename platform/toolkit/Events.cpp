@@ -40,6 +40,10 @@ OSStatus RunChain(OpaqueEventHandlerCallRef& call, EventRef event) {
     return call.standard ? call.standard(event, call.standardData) : OSStatus{eventNotHandledErr};
 }
 
+}  // namespace
+
+namespace mvtk {
+
 std::string UTF8Of(CFStringRef text) {
     if (!text) return {};
     std::string utf8(static_cast<std::size_t>(CFStringGetLength(text)) * 4 + 1, '\0');
@@ -47,10 +51,6 @@ std::string UTF8Of(CFStringRef text) {
     utf8.resize(utf8.find('\0'));
     return utf8;
 }
-
-}  // namespace
-
-namespace mvtk {
 
 OSStatus Dispatch(OpaqueEventTargetRef& target, EventRef event, OSStatus (*standard)(EventRef, void*),
                   void* standardData) {
@@ -144,7 +144,7 @@ OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType t
 OSStatus RegisterToolboxObjectClass(CFStringRef classID, ToolboxObjectClassRef, UInt32 numEvents,
                                     const EventTypeSpec* eventList, EventHandlerUPP eventHandler,
                                     void* eventHandlerData, ToolboxObjectClassRef* outClassRef) {
-    const std::string identifier = UTF8Of(classID);
+    const std::string identifier = mvtk::UTF8Of(classID);
     if (identifier.empty() || !eventHandler || (numEvents > 0 && !eventList)) return paramErr;
     if (mvtk::FindClass(identifier)) return errToolboxObjectClassExists;
     auto c = std::make_unique<OpaqueToolboxObjectClassRef>(OpaqueToolboxObjectClassRef{

@@ -95,6 +95,9 @@ void SendCommand(WindowRef window, UInt32 commandID, ControlRef control);
 // The registered class with this identifier, or null.
 ToolboxObjectClassRef FindClass(const std::string& identifier);
 
+// A string's text as UTF-8; "" for none.
+std::string UTF8Of(CFStringRef text);
+
 // Four characters from a property's text, most significant byte first.
 OSType FourCharCodeOf(const QString& text);
 

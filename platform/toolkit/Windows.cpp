@@ -32,14 +32,6 @@ namespace {
 
 constexpr UInt32 kCancelCommand = MV_FOURCC('n', 'o', 't', '!');
 
-std::string UTF8Of(CFStringRef text) {
-    if (!text) return {};
-    std::string utf8(static_cast<std::size_t>(CFStringGetLength(text)) * 4 + 1, '\0');
-    CFStringGetCString(text, utf8.data(), static_cast<CFIndex>(utf8.size()), kCFStringEncodingUTF8);
-    utf8.resize(utf8.find('\0'));
-    return utf8;
-}
-
 // A custom control shows the part of its window's port under it.
 class CustomControlWidget final : public QWidget {
 public:
@@ -235,7 +227,7 @@ void DisposeNibReference(IBNibRef inNibRef) { delete inNibRef; }
 OSStatus CreateWindowFromNib(IBNibRef inNibRef, CFStringRef inName, WindowRef* outWindow) {
     if (!inNibRef || !inName || !outWindow) return paramErr;
     *outWindow = nullptr;
-    QFile file(inNibRef->folder + "/" + QString::fromStdString(UTF8Of(inName)) + ".ui");
+    QFile file(inNibRef->folder + "/" + QString::fromStdString(mvtk::UTF8Of(inName)) + ".ui");
     if (!file.open(QIODevice::ReadOnly)) return kIBCarbonRuntimeCantFindObject;
     NibLoader loader;
     QWidget* widget = loader.load(&file);
