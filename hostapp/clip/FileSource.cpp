@@ -45,6 +45,10 @@ int findStream(AVFormatContext* input, AVMediaType type) {
 
 namespace {
 
+// How many frames past its last picture a stream may end before it counts as
+// broken off: a container's count can be a frame or two over what it holds.
+constexpr std::int64_t kHeldTail = 2;
+
 // A frame's place on the clip's constant-rate grid, from its time stamp.
 std::int64_t gridIndex(std::int64_t pts, std::int64_t start, AVRational timeBase, AVRational fps) {
     return av_rescale_q_rnd(pts - start, timeBase, av_inv_q(fps),
@@ -148,7 +152,7 @@ public:
                              : av_seek_frame(input_.get(), stream_, target, AVSEEK_FLAG_BACKWARD);
         if (err < 0) check(av_seek_frame(input_.get(), -1, 0, AVSEEK_FLAG_BACKWARD), path_);
         avcodec_flush_buffers(decoder_.get());
-        ended_ = draining_ = false;
+        ended_ = draining_ = decoded_ = false;
         nextIndex_ = -1;  // unknown until a frame with a time stamp arrives
         skipTo_ = index;
         retried_ = index == 0;
@@ -174,7 +178,12 @@ public:
             return frame_.get();
         }
         ended_ = true;
-        return nullptr;
+        // Past the last picture, as on the grid, it is held over a short tail.
+        const std::int64_t want = std::max(nextIndex_, skipTo_);
+        if (!decoded_ || want > lastIndex_ || want - (nextIndex_ - 1) > kHeldTail) return nullptr;
+        index = want;
+        nextIndex_ = want + 1;
+        return frame_.get();
     }
 
 private:
@@ -205,18 +214,17 @@ private:
         if (!shown_) return nullptr;
         // Past the stream's last picture it is held, as players do, but only
         // over a short tail: a stream that breaks off early is not papered over.
-        if (!aheadReady_ && want_ - shownIndex_ > heldTail()) return nullptr;
+        if (!aheadReady_ && want_ - shownIndex_ > kHeldTail) return nullptr;
         index = want_++;
         return frame_.get();
     }
 
-    // How many places past its last picture a stream may end: a container's
-    // count can be a frame or two over what it holds.
-    std::int64_t heldTail() const { return std::max<std::int64_t>(2, (lastIndex_ + 1) / 100); }
-
-    // Decodes one frame into frame_ and fixes nextIndex_ to its index.
+    // Decodes one frame into frame_ and fixes nextIndex_ to its index; at the
+    // end frame_ keeps the last picture.
     bool decodeOne() {
-        if (!receive(frame_.get())) return false;
+        if (!receive(ahead_.get())) return false;
+        std::swap(frame_, ahead_);
+        decoded_ = true;
         if (nextIndex_ < 0) nextIndex_ = indexOf(frame_.get());
         return true;
     }
@@ -265,6 +273,7 @@ private:
     std::int64_t skipTo_ = 0;
     bool ended_ = false;
     bool draining_ = false;
+    bool decoded_ = false;  // frame_ holds a picture decoded since the last seek
     bool retried_ = true;
 };
 

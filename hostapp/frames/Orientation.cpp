@@ -1,5 +1,7 @@
 #include "frames/Orientation.h"
 
+#include "frames/PixelConvert.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -47,7 +49,7 @@ ArgbView Turner::storedFor(ArgbView upright) {
     if (o_.clockwise == 0) return upright;  // a flip alone works in place
     const int w = o_.swapsSides() ? upright.height : upright.width;
     const int h = o_.swapsSides() ? upright.width : upright.height;
-    stored_.resize(static_cast<std::size_t>(w) * h * 4);
+    stored_.resize(static_cast<std::size_t>(w) * h * 4 + kConvertSlack);
     storedView_ = {stored_.data(), w * 4, w, h};
     return storedView_;
 }

@@ -13,9 +13,14 @@ namespace mv {
 
 enum class ScaleQuality { Fast, Good };
 
+// Bytes a destination of ArgbConverter must have writable past its last
+// row: swscale's packed-RGB writers store beyond a row's last pixel. The
+// platform's frame images have them; a buffer of the host's own must too.
+inline constexpr std::size_t kConvertSlack = 64;
+
 class ArgbConverter {
 public:
-    // Converts and scales src to fill dst.
+    // Converts and scales src to fill dst (see kConvertSlack).
     void convert(const AVFrame* src, ArgbView dst, ScaleQuality quality);
     // The same through libswscale only.
     void convertReference(const AVFrame* src, ArgbView dst, ScaleQuality quality);

@@ -40,16 +40,18 @@ AtomicOutput::AtomicOutput(const std::string& destination, bool sequence)
     std::replace(stem.begin(), stem.end(), '%', '_');
     std::string tag = "." + stem + ".part-" + std::to_string(getpid());
     temporary_ = folderOf(destination_) / tag;
+    rememberTemporary(temporary_);  // before it exists: a signal may come at any moment
     if (sequence_) {
         std::error_code ec;
         fs::remove_all(temporary_, ec);
-        if (!fs::create_directory(temporary_, ec))
+        if (!fs::create_directory(temporary_, ec)) {
+            forgetTemporary(temporary_);
             fail(destination + ": cannot write there (" + ec.message() + ")");
+        }
         writePath_ = (temporary_ / name).string();
     } else {
         writePath_ = temporary_.string();
     }
-    rememberTemporary(temporary_);
 }
 
 AtomicOutput::~AtomicOutput() {

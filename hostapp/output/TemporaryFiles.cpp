@@ -32,8 +32,10 @@ void forgetTemporary(const std::filesystem::path& path) {
 void removeTemporaries() {
     std::lock_guard guard(lock());
     for (const auto& path : temporaries()) {
+        // Another thread may still be adding frames to a folder being removed.
         std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
+        for (int attempt = 0; attempt < 3 && std::filesystem::exists(path, ignored); ++attempt)
+            std::filesystem::remove_all(path, ignored);
     }
     temporaries().clear();
 }

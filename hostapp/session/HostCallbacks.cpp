@@ -235,11 +235,17 @@ HYPluginResult HostSession::getFrame(SInt32 frame, GWorldPtr* world, SInt16 widt
         frameError_ = clip_.info.name + ": " + ready.error;
         return kPluginCantGetNeededFrame;
     }
-    auto* c = new FrameCookie{pool_, ready.slot, ready.index};
-    cookies_.insert(c);
+    std::unique_ptr<FrameCookie> c;
+    try {
+        c = std::make_unique<FrameCookie>(FrameCookie{pool_, ready.slot, ready.index});
+        cookies_.insert(c.get());
+    } catch (...) {
+        prefetcher_->giveBack(pool_->id, ready.slot);  // not lent after all
+        throw;
+    }
     ++pool_->lent;
     *world = pool_->worlds[ready.slot];
-    *cookie = c;
+    *cookie = c.release();
     if (volume) *volume = kFullVolume;
     return kPluginOK;
 }

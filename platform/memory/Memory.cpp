@@ -27,21 +27,33 @@ struct HandleRecord {
 
 thread_local OSErr lgMemError = noErr;
 
-std::mutex lgLiveLock;
-std::unordered_set<std::uintptr_t> lgLiveBlocks;   // the caller's address of each block
-std::unordered_set<std::uintptr_t> lgLiveHandles;  // each handle's address
+// Made on first use and never destroyed, so blocks made or disposed of by
+// other units' static constructors and destructors still find them.
+std::mutex& LiveLock() {
+    static auto* lock = new std::mutex;
+    return *lock;
+}
+using LiveSet = std::unordered_set<std::uintptr_t>;
+LiveSet& LiveBlocks() {  // the caller's address of each block
+    static auto* live = new LiveSet;
+    return *live;
+}
+LiveSet& LiveHandles() {  // each handle's address
+    static auto* live = new LiveSet;
+    return *live;
+}
 
-bool IsLive(const std::unordered_set<std::uintptr_t>& live, const void* p) {
+bool IsLive(const LiveSet& live, const void* p) {
     if (!p) return false;
-    std::lock_guard lock(lgLiveLock);
+    std::lock_guard lock(LiveLock());
     return live.count(reinterpret_cast<std::uintptr_t>(p)) != 0;
 }
 
 // Adds p to live; false when memory for the entry is not there.
 // By address only: the block's bytes may not be written yet.
-bool Remember(std::unordered_set<std::uintptr_t>& live, std::uintptr_t address) {
+bool Remember(LiveSet& live, std::uintptr_t address) {
     try {
-        std::lock_guard lock(lgLiveLock);
+        std::lock_guard lock(LiveLock());
         live.insert(address);
         return true;
     } catch (const std::bad_alloc&) {
@@ -50,8 +62,8 @@ bool Remember(std::unordered_set<std::uintptr_t>& live, std::uintptr_t address) 
 }
 
 // Removes p from live; false when it was not there.
-bool Forget(std::unordered_set<std::uintptr_t>& live, const void* p) {
-    std::lock_guard lock(lgLiveLock);
+bool Forget(LiveSet& live, const void* p) {
+    std::lock_guard lock(LiveLock());
     return live.erase(reinterpret_cast<std::uintptr_t>(p)) != 0;
 }
 
@@ -64,7 +76,7 @@ Ptr AllocBlock(Size byteCount, bool clear) {
     void* raw = clear ? std::calloc(1, total) : std::malloc(total);
     if (!raw) return nullptr;
     const Ptr p = static_cast<Ptr>(raw) + sizeof(BlockHeader);
-    if (!Remember(lgLiveBlocks, reinterpret_cast<std::uintptr_t>(p))) {
+    if (!Remember(LiveBlocks(), reinterpret_cast<std::uintptr_t>(p))) {
         std::free(raw);
         return nullptr;
     }
@@ -78,7 +90,7 @@ Handle AllocHandle(Size byteCount, bool clear) {
     Ptr data = AllocBlock(byteCount, clear);
     if (!data) return nullptr;
     auto* record = new (std::nothrow) HandleRecord{data};
-    if (!record || !Remember(lgLiveHandles, reinterpret_cast<std::uintptr_t>(&record->master))) {
+    if (!record || !Remember(LiveHandles(), reinterpret_cast<std::uintptr_t>(&record->master))) {
         delete record;
         DisposePtr(data);
         lgMemError = memFullErr;
@@ -92,7 +104,7 @@ HandleRecord* RecordFromHandle(Handle h) { return reinterpret_cast<HandleRecord*
 
 // The header of a live handle's block, or null.
 BlockHeader* HeaderOfHandle(Handle h) {
-    if (!IsLive(lgLiveHandles, h) || !IsLive(lgLiveBlocks, *h)) return nullptr;
+    if (!IsLive(LiveHandles(), h) || !IsLive(LiveBlocks(), *h)) return nullptr;
     return HeaderOf(*h);
 }
 
@@ -106,27 +118,27 @@ Ptr NewPtrClear(Size byteCount) { return AllocBlock(byteCount, true); }
 
 void DisposePtr(Ptr p) {
     // Memory that is not ours is left to whoever made it.
-    if (Forget(lgLiveBlocks, p)) std::free(HeaderOf(p));
+    if (Forget(LiveBlocks(), p)) std::free(HeaderOf(p));
     lgMemError = noErr;
 }
 
-Size GetPtrSize(Ptr p) { return IsLive(lgLiveBlocks, p) ? HeaderOf(p)->size : 0; }
+Size GetPtrSize(Ptr p) { return IsLive(LiveBlocks(), p) ? HeaderOf(p)->size : 0; }
 
 Handle NewHandle(Size byteCount) { return AllocHandle(byteCount, false); }
 
 Handle NewHandleClear(Size byteCount) { return AllocHandle(byteCount, true); }
 
 void DisposeHandle(Handle h) {
-    if (!Forget(lgLiveHandles, h)) return;
+    if (!Forget(LiveHandles(), h)) return;
     HandleRecord* record = RecordFromHandle(h);
     DisposePtr(record->master);
     delete record;
 }
 
-Size GetHandleSize(Handle h) { return IsLive(lgLiveHandles, h) ? GetPtrSize(*h) : 0; }
+Size GetHandleSize(Handle h) { return IsLive(LiveHandles(), h) ? GetPtrSize(*h) : 0; }
 
 void SetHandleSize(Handle h, Size newSize) {
-    if (!IsLive(lgLiveHandles, h)) {
+    if (!IsLive(LiveHandles(), h)) {
         lgMemError = nilHandleErr;
         return;
     }

@@ -2,6 +2,7 @@
 // makes, its first pictures decoded and converted, and some of its sound.
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 
 #include "FuzzTarget.h"
 #include "clip/Source.h"
+#include "frames/Orientation.h"
 #include "frames/PixelConvert.h"
 #include "session/HostCallbacks.h"
 
@@ -23,12 +25,18 @@ namespace {
 // not the host's.
 constexpr long kLargestPicture = 1L << 22;
 
-const std::string& clipFile() {
-    static const std::string file = [] {
+// The file each input is written to, removed when the run ends.
+struct ClipFile {
+    ClipFile() : path((std::filesystem::temp_directory_path() / ("mvfuzz-clip-" + std::to_string(getpid()))).string()) {
         av_log_set_level(AV_LOG_QUIET);
-        return (std::filesystem::temp_directory_path() / ("mvfuzz-clip-" + std::to_string(getpid()))).string();
-    }();
-    return file;
+    }
+    ~ClipFile() { std::remove(path.c_str()); }
+    std::string path;
+};
+
+const std::string& clipFile() {
+    static ClipFile file;
+    return file.path;
 }
 
 void decodeSome(mv::Clip& clip) {
@@ -42,12 +50,15 @@ void decodeSome(mv::Clip& clip) {
     } disposer{world};
     const mv::ArgbView picture = mv::viewOf(world);
     mv::ArgbConverter converter;
+    mv::Turner turner(info.orientation);  // turned upright as the host's prefetcher does
     clip.video->seek(0);
     for (int n = 0; n < 3; ++n) {
         std::int64_t index = -1;
         const AVFrame* frame = clip.video->next(index);
         if (!frame) break;
-        if (convert) converter.convert(frame, picture, mv::ScaleQuality::Good);
+        if (!convert) continue;
+        converter.convert(frame, turner.storedFor(picture), mv::ScaleQuality::Good);
+        turner.turn(picture);
     }
     if (info.frameCount > 2) {
         clip.video->seek(info.frameCount - 1);

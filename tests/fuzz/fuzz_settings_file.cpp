@@ -12,14 +12,24 @@
 
 namespace {
 
-const std::filesystem::path& settingsFile() {
-    static const std::filesystem::path file = [] {
-        std::string folder = (std::filesystem::temp_directory_path() / "mvfuzz-XXXXXX").string();
-        if (!mkdtemp(folder.data())) std::abort();
-        setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-        return std::filesystem::path(folder) / "kwtrp-Prefs";
-    }();
-    return file;
+// A settings folder of the run's own, removed when the run ends.
+struct SettingsFolder {
+    SettingsFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "mvfuzz-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) std::abort();
+        folder = pattern;
+        setenv("XDG_CONFIG_HOME", pattern.c_str(), 1);
+    }
+    ~SettingsFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    std::filesystem::path folder;
+};
+
+std::filesystem::path settingsFile() {
+    static SettingsFolder settings;
+    return settings.folder / "kwtrp-Prefs";
 }
 
 }  // namespace

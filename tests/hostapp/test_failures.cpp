@@ -136,6 +136,16 @@ TEST_F(Failures, NearlyFullFileSystemLeavesNoOutput) {
     }
 }
 
+// A plug-in's fatal stop ends the host at once, and the partial output goes
+// with it, a sequence's folder too.
+TEST_F(Failures, FatalStopInThePluginLeavesNoOutput) {
+    for (const std::string out : {"out.mkv", "f%03d.png"}) {
+        RunResult r = s.host({"--bundle", MV_FATAL_BUNDLE, "render", p("in.mkv"), "-o", p(out)});
+        EXPECT_EQ(r.status, 1) << out;
+        expectFailure(r, "Assertion Failure");
+    }
+}
+
 TEST_F(Failures, BundleWithoutMain) {
     fs::path lib = buildDir() / "lib" / "libmvplatform.so";
     expectFailure(s.host({"--bundle", lib.string(), "render", p("in.mkv"), "-o", p("out.mkv")}), "\"main\"");
@@ -174,11 +184,14 @@ TEST_F(Failures, SignalsEndTheRenderAtOnce) {
         std::chrono::steady_clock::duration took{};
         RunResult r = s.run(argv, "", [&](pid_t pid) {
             for (int i = 0; i < 400 && c.waitForOutput && !hasPart(); ++i) usleep(25000);
-            usleep(200000);
+            usleep(c.waitForOutput ? 50000 : 300000);
             kill(pid, c.signal);
             const auto sent = std::chrono::steady_clock::now();
-            int status = 0;
-            while (waitpid(pid, &status, WNOHANG | WNOWAIT) == 0) usleep(5000);
+            siginfo_t info{};
+            while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0) {
+                if (std::chrono::steady_clock::now() - sent > std::chrono::seconds(10)) kill(pid, SIGKILL);
+                usleep(5000);
+            }
             took = std::chrono::steady_clock::now() - sent;
         });
         EXPECT_LT(took, std::chrono::seconds(1));
