@@ -3,7 +3,9 @@
 # clip of 5 min 33 s) rendered in one run with the course (0.25, 0.75, 0.25,
 # 0.75), fades and the overlay, resident memory sampled every half second.
 # Flat means the last tenth of the run peaks no higher than the first
-# tenth after start-up (within 2 %).
+# tenth after start-up (within 2 %). The output is Matroska: an MP4 muxer
+# keeps its whole sample index in memory until the end (plain ffmpeg grows
+# the same way), which would hide what the render itself does.
 #   bench/soak_bench.sh BUILD_DIR [FRAMES]
 set -euo pipefail
 build=$(cd "${1:?usage: bench/soak_bench.sh BUILD_DIR [FRAMES]}" && pwd)
@@ -20,7 +22,7 @@ ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=size=320x240:rate=30:duration=
   -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=$seconds" \
   -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2 "$work/long.mp4"
 
-"$host" render "$work/long.mp4" -o "$work/out.mp4" --fade-in 30 --fade-out 30 </dev/null &
+"$host" render "$work/long.mp4" -o "$work/out.mkv" --fade-in 30 --fade-out 30 </dev/null &
 pid=$!
 : >"$work/rss"
 while kill -0 "$pid" 2>/dev/null; do
@@ -28,7 +30,7 @@ while kill -0 "$pid" 2>/dev/null; do
   sleep 0.5
 done
 wait "$pid"
-rendered=$(ffprobe -v error -count_packets -select_streams v -show_entries stream=nb_read_packets -of csv=p=0 "$work/out.mp4")
+rendered=$(ffprobe -v error -count_packets -select_streams v -show_entries stream=nb_read_packets -of csv=p=0 "$work/out.mkv")
 awk -v frames="$rendered" '
   { rss[NR] = $1 }
   END {
