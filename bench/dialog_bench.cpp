@@ -11,13 +11,12 @@
 #include <cstdlib>
 
 #include "config/PluginDefines.h"
+#include "support/StandInControls.h"
 #include "toolkit/CarbonEvents.h"
 #include "toolkit/ToolkitInternal.h"
 #include "util/NibWindows.h"
 
 namespace {
-
-OSStatus PassOn(EventHandlerCallRef, EventRef, void*) { return eventNotHandledErr; }
 
 // The bundle loaded as a host has it, and stand-ins for the dialog's control classes.
 void Prepare() {
@@ -26,12 +25,7 @@ void Prepare() {
     done = true;
     if (!std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (!dlopen(MV_BUNDLE_DIR "/Contents/Linux/morvatelle.so", RTLD_NOW | RTLD_LOCAL)) std::abort();
-    const EventTypeSpec draw[] = {{kEventClassControl, 4}};
-    for (const char* id : {"com.qrv.vidkitfx.clip", "com.qrv.vidkitfx.color"}) {
-        CFStringRef classID = CFStringCreateWithCString(kCFAllocatorDefault, id, kCFStringEncodingUTF8);
-        RegisterToolboxObjectClass(classID, nullptr, 1, draw, PassOn, nullptr, nullptr);
-        CFRelease(classID);
-    }
+    mvtest::RegisterStandInControls();
 }
 
 void BM_OpenConfigurationWindow(benchmark::State& state, const char* layout) {

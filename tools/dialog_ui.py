@@ -9,19 +9,32 @@ from xml.sax.saxutils import escape
 ROOT = Path(__file__).resolve().parent.parent / "plugin" / "resources"
 MEDIA = {"configNTSC": (720, 480), "configPAL": (720, 576), "configHD": (960, 540)}
 CAPTIONS = [
-    "Zoom in over (share of the clip spent zooming in to the region)",
-    "Zoom out over (share of the clip spent zooming back out)",
-    "Overlay (opacity of the whole frame laid over the zoom)",
+    "Zoom in: time spent zooming in to the region (100% is the first half of the clip)",
+    "Zoom out: time spent zooming back out (100% is the second half of the clip)",
+    "Overlay: opacity of the whole frame laid over the zoom",
     "Slider 4", "Slider 5", "Slider 6",
 ]
 VALUES = [10, 50, 0, 0, 0, 0]  # the effect's defaults, until the dialog sets its own
 
 
+class Enum(str):
+    """A Qt enumeration value, Qt::Horizontal."""
+
+
+class Flags(str):
+    """Qt flags, Qt::AlignRight|Qt::AlignVCenter."""
+
+
 def prop(name, value, stdset=True):
-    kind = "bool" if isinstance(value, bool) else "number" if isinstance(value, int) else "string"
+    kind = ("bool" if isinstance(value, bool) else "number" if isinstance(value, int)
+            else "enum" if isinstance(value, Enum) else "set" if isinstance(value, Flags) else "string")
     text = ("true" if value else "false") if kind == "bool" else escape(str(value))
     attr = "" if stdset else ' stdset="0"'
     return f'<property name="{name}"{attr}><{kind}>{text}</{kind}></property>'
+
+
+def large_bold():
+    return '<property name="font"><font><pointsize>16</pointsize><bold>true</bold></font></property>'
 
 
 def widget(cls, name, x, y, w, h, *props, signature=None, ident=None, command=None, hidden=False):
@@ -64,39 +77,39 @@ def button(name, text, x, y, w, command, default=False):
 def config(name, fw, fh):
     m = 12
     col = fw + 2 * m      # the right-hand column
-    cw = 320
+    cw = 292  # the HD layout stays within a 1280-pixel screen
     width = col + cw + m
     c = []
-    c.append(widget("com.qrv.vidkitfx.clip", "clip", m, m, fw, fh, signature="Clip", ident=1,
-                    *[prop("toolTip", "Drag the region, or a corner to resize it; Shift keeps the proportions, "
-                                      "Option resizes about the centre")]))
+    # Its value only ever flips between 0 and 1 to have it drawn again.
+    c.append(widget("com.qrv.vidkitfx.clip", "clip", m, m, fw, fh,
+                    prop("toolTip", "Drag the region, or a corner to resize it; Shift keeps the proportions, "
+                                    "Option resizes about the centre"),
+                    prop("minimum", 0, False), prop("maximum", 1, False), signature="Clip", ident=1))
     # The frame scrubber under the preview.
     y = m + fh + 10
     c.append(button("back", "\u25c0 Back", m, y, 90, "Revi"))
-    c.append(widget("QSlider", "scrubber", m + 100, y + 4, fw - 290, 22, prop("orientation", "Qt::Horizontal"),
-                    signature="ClpS", ident=1))
-    c[-1] = c[-1].replace("<string>Qt::Horizontal</string>", "<enum>Qt::Horizontal</enum>")
+    # The dialog sets the clip's range; until then any frame position fits.
+    c.append(widget("QSlider", "scrubber", m + 100, y + 4, fw - 290, 22, prop("minimum", 0),
+                    prop("maximum", 2147483647), prop("orientation", Enum("Qt::Horizontal")), signature="ClpS", ident=1))
     c.append(button("forward", "Forward \u25b6", m + fw - 180, y, 90, "Adva"))
     c.append(widget("QLabel", "counter", m + fw - 80, y + 4, 80, 22, prop("text", "0/0"),
-                    prop("alignment", "Qt::AlignRight|Qt::AlignVCenter"), signature="ClpM", ident=1))
-    c[-1] = c[-1].replace("<string>Qt::AlignRight|Qt::AlignVCenter</string>", "<set>Qt::AlignRight|Qt::AlignVCenter</set>")
+                    prop("alignment", Flags("Qt::AlignRight|Qt::AlignVCenter")), signature="ClpM", ident=1))
     height = y + 30 + m
     # The effect sliders: caption, slider and legend; 4 to 6 exist but are not used.
     y = m
-    c.append(widget("QLabel", "course", col, y, cw, 20, prop("text", "<b>Zoom course</b>"), prop("textFormat", "Qt::RichText")))
-    c[-1] = c[-1].replace("<string>Qt::RichText</string>", "<enum>Qt::RichText</enum>")
+    c.append(widget("QLabel", "course", col, y, cw, 20, prop("text", "<b>Zoom course</b>"),
+                    prop("textFormat", Enum("Qt::RichText"))))
     y += 26
     for n in range(1, 7):
         hidden = n > 3
         c.append(widget("QLabel", f"caption{n}", col, y, cw, 34, prop("text", CAPTIONS[n - 1]), prop("wordWrap", True),
                         signature="Labl", ident=n, hidden=hidden))
         c.append(widget("QSlider", f"slider{n}", col, y + 36, cw - 56, 22, prop("minimum", 0), prop("maximum", 100),
-                        prop("value", VALUES[n - 1]), prop("orientation", "Qt::Horizontal"), signature="Sldr", ident=n,
-                        hidden=hidden))
-        c[-1] = c[-1].replace("<string>Qt::Horizontal</string>", "<enum>Qt::Horizontal</enum>")
+                        prop("value", VALUES[n - 1]), prop("orientation", Enum("Qt::Horizontal")), signature="Sldr",
+                        ident=n, hidden=hidden))
         c.append(widget("QLabel", f"legend{n}", col + cw - 50, y + 36, 50, 22, prop("text", f"{VALUES[n - 1]}%"),
-                        prop("alignment", "Qt::AlignRight|Qt::AlignVCenter"), signature="Lgnd", ident=n, hidden=hidden))
-        c[-1] = c[-1].replace("<string>Qt::AlignRight|Qt::AlignVCenter</string>", "<set>Qt::AlignRight|Qt::AlignVCenter</set>")
+                        prop("alignment", Flags("Qt::AlignRight|Qt::AlignVCenter")), signature="Lgnd", ident=n,
+                        hidden=hidden))
         if not hidden:
             y += 70
     # Colour boxes and their legends: part of every layout, not used by this effect.
@@ -133,20 +146,17 @@ def config(name, fw, fh):
 
 
 def about():
-    c = [widget("QLabel", "name", 20, 20, 320, 30, prop("text", "Morva Telle"),
-                prop("alignment", "Qt::AlignCenter"), signature="Plug", ident=1),
-         widget("QLabel", "version", 20, 56, 320, 20, prop("text", "Version"),
-                prop("alignment", "Qt::AlignCenter"), signature="Vers", ident=1),
+    # The name and version are set when the window opens.
+    c = [widget("QLabel", "name", 20, 20, 320, 30, prop("text", "(name)"), prop("alignment", Flags("Qt::AlignCenter")),
+                large_bold(), signature="Plug", ident=1),
+         widget("QLabel", "version", 20, 56, 320, 20, prop("text", "(version)"),
+                prop("alignment", Flags("Qt::AlignCenter")), signature="Vers", ident=1),
          widget("QLabel", "blurb", 20, 84, 320, 40,
                 prop("text", "A zoom that follows a fixed course over a clip."),
-                prop("alignment", "Qt::AlignCenter"), prop("wordWrap", True)),
+                prop("alignment", Flags("Qt::AlignCenter")), prop("wordWrap", True)),
          button("close", "Close", 100, 136, 80, "not!"),
          button("ok", "OK", 190, 136, 80, "ok  ", default=True)]
-    text = window("about", "About Morva Telle", 360, 180, c)
-    text = text.replace("<string>Qt::AlignCenter</string>", "<set>Qt::AlignCenter</set>")
-    return text.replace('<property name="text"><string>Morva Telle</string></property>',
-                        '<property name="text"><string>Morva Telle</string></property>'
-                        '<property name="font"><font><pointsize>16</pointsize><bold>true</bold></font></property>', 1)
+    return window("about", "About Morva Telle", 360, 180, c)
 
 
 def main():

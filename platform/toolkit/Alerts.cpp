@@ -29,16 +29,6 @@ std::string OneLine(std::string text) {
     return text;
 }
 
-// Headless: "program: message: explanation" on standard error.
-DialogItemIndex PresentOnStandardError(const MVAlertContent* alert) {
-    std::string line = OneLine(UTF8Of(alert->message));
-    const std::string explanation = OneLine(UTF8Of(alert->explanation));
-    if (!explanation.empty()) line += (line.ends_with(':') ? " " : ": ") + explanation;
-    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, line.c_str());
-    std::fflush(stderr);
-    if (alert->defaultText) return alert->defaultButton;
-    return alert->cancelText ? alert->cancelButton : DialogItemIndex{kAlertStdAlertOKButton};
-}
 
 // The system's wording stands in for the placeholder; other texts are kept.
 CFStringRef ButtonText(CFStringRef given, const char* systemText) {
@@ -48,6 +38,16 @@ CFStringRef ButtonText(CFStringRef given, const char* systemText) {
 }
 
 }  // namespace
+
+DialogItemIndex MVPresentAlertOnStandardError(const MVAlertContent* alert) {
+    std::string line = OneLine(UTF8Of(alert->message));
+    const std::string explanation = OneLine(UTF8Of(alert->explanation));
+    if (!explanation.empty()) line += (line.ends_with(':') ? " " : ": ") + explanation;
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, line.c_str());
+    std::fflush(stderr);
+    if (alert->defaultText) return alert->defaultButton;
+    return alert->cancelText ? alert->cancelButton : DialogItemIndex{kAlertStdAlertOKButton};
+}
 
 OSStatus GetStandardAlertDefaultParams(AlertStdCFStringAlertParamRec* param, UInt32 version) {
     if (!param || version != kStdCFStringAlertVersionOne) return paramErr;
@@ -74,7 +74,7 @@ OSStatus CreateStandardAlert(AlertType alertType, CFStringRef error, CFStringRef
 
 OSStatus RunStandardAlert(DialogRef inAlert, ModalFilterUPP, DialogItemIndex* outItemHit) {
     if (!inAlert) return paramErr;
-    const DialogItemIndex hit = (lgPresenter ? lgPresenter : PresentOnStandardError)(&inAlert->content);
+    const DialogItemIndex hit = (lgPresenter ? lgPresenter : MVPresentAlertOnStandardError)(&inAlert->content);
     if (outItemHit) *outItemHit = hit;
     DisposeDialog(inAlert);
     return noErr;

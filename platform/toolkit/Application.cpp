@@ -15,8 +15,10 @@ namespace {
 
 QString QStringOf(CFStringRef text) { return QString::fromStdString(mvtk::UTF8Of(text)); }
 
-// A standard alert as a message box: the buttons answer their numbers.
+// A standard alert as a message box while an application runs, the buttons
+// answering their numbers; without one, the headless line.
 DialogItemIndex PresentInMessageBox(const MVAlertContent* alert) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return MVPresentAlertOnStandardError(alert);
     QMessageBox box;
     box.setIcon(alert->alertType == kAlertStopAlert      ? QMessageBox::Critical
                 : alert->alertType == kAlertCautionAlert ? QMessageBox::Warning
@@ -58,17 +60,16 @@ bool HasDisplay() {
     return false;
 }
 
+// From the moment this library is loaded, alerts are message boxes wherever
+// an application runs, whoever made it.
+[[maybe_unused]] const bool lgPresenting = (MVInstallAlertPresenter(PresentInMessageBox), true);
+
 }  // namespace
 
 namespace mvtk {
 
 bool EnsureApplication() {
-    static bool presenting = false;
-    if (QApplication::instance()) {
-        if (!presenting) MVInstallAlertPresenter(PresentInMessageBox);
-        presenting = true;
-        return true;
-    }
+    if (QApplication::instance()) return true;
     if (!HasDisplay()) {
         std::fprintf(stderr, "%s: no display to open a window on (set DISPLAY or WAYLAND_DISPLAY, or "
                              "QT_QPA_PLATFORM=offscreen)\n", program_invocation_short_name);
@@ -81,8 +82,6 @@ bool EnsureApplication() {
     auto* app = new QApplication(argc, argv);
     app->setApplicationDisplayName(QStringLiteral("Morva Telle"));
     app->setQuitOnLastWindowClosed(false);
-    MVInstallAlertPresenter(PresentInMessageBox);
-    presenting = true;
     return true;
 }
 

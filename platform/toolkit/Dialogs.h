@@ -79,6 +79,10 @@ typedef DialogItemIndex (*MVAlertPresenter)(const MVAlertContent* alert);
  * error) and answers the one it replaces. */
 MV_API MVAlertPresenter MVInstallAlertPresenter(MVAlertPresenter presenter);
 
+/* The headless presenter: "program: message: explanation" on standard error,
+ * answered with the default button. */
+MV_API DialogItemIndex MVPresentAlertOnStandardError(const MVAlertContent* alert);
+
 MV_EXTERN_C_END
 
 #endif

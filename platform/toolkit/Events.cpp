@@ -33,7 +33,7 @@ OSStatus RunChain(OpaqueEventHandlerCallRef& call, EventRef event) {
     auto& handlers = call.target->target.handlers;
     while (call.next > 0) {
         mvtk::Handler& h = *handlers[--call.next];
-        if (!Wants(h, event)) continue;
+        if (!h.proc || !Wants(h, event)) continue;
         const OSStatus result = h.proc(&call, event, h.userData);
         if (result != eventNotHandledErr) return result;
     }
@@ -55,7 +55,11 @@ std::string UTF8Of(CFStringRef text) {
 OSStatus Dispatch(OpaqueEventTargetRef& target, EventRef event, OSStatus (*standard)(EventRef, void*),
                   void* standardData) {
     OpaqueEventHandlerCallRef call{&target, target.target.handlers.size(), standard, standardData};
-    return RunChain(call, event);
+    ++target.target.dispatching;
+    const OSStatus result = RunChain(call, event);
+    if (--target.target.dispatching == 0)
+        std::erase_if(target.target.handlers, [](const auto& h) { return !h->proc; });
+    return result;
 }
 
 void SendCommand(WindowRef window, UInt32 commandID, ControlRef control) {
@@ -66,6 +70,7 @@ void SendCommand(WindowRef window, UInt32 commandID, ControlRef control) {
     command.commandID = commandID;
     SetEventParameter(&event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
     Dispatch(window->events, &event, nullptr, nullptr);
+    FreeWindowIfDone(window);  // a handler may have disposed of it
 }
 
 ToolboxObjectClassRef FindClass(const std::string& identifier) {
@@ -105,10 +110,11 @@ OSStatus InstallEventHandler(EventTargetRef target, EventHandlerUPP handler, UIn
 OSStatus RemoveEventHandler(EventHandlerRef handler) {
     auto* h = reinterpret_cast<mvtk::Handler*>(handler);
     if (!h || !h->target) return paramErr;
-    auto& handlers = h->target->target.handlers;
-    const auto at = std::find_if(handlers.begin(), handlers.end(), [&](const auto& p) { return p.get() == h; });
-    if (at == handlers.end()) return paramErr;
-    handlers.erase(at);
+    mvtk::Target& target = h->target->target;
+    const auto at = std::find_if(target.handlers.begin(), target.handlers.end(), [&](const auto& p) { return p.get() == h; });
+    if (at == target.handlers.end() || !h->proc) return paramErr;
+    if (target.dispatching > 0) h->proc = nullptr;  // the chain being run keeps its places
+    else target.handlers.erase(at);
     return noErr;
 }
 

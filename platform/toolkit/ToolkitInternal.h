@@ -27,8 +27,11 @@ struct Handler {
 };
 
 // A window's, a control's or a class's handlers, newest first when called.
+// A handler removed while its target dispatches is only marked (proc null)
+// and dropped once the dispatch is over.
 struct Target {
     std::vector<std::unique_ptr<Handler>> handlers;  // in the order installed
+    int dispatching = 0;
 };
 
 // How a control's value and text are kept.
@@ -69,6 +72,7 @@ struct OpaqueWindowPtr {
     OpaqueEventTargetRef events;
     QEventLoop* modalLoop = nullptr;
     std::unique_ptr<QObject> filter;  // keys and the title bar's close
+    bool disposed = false;            // freed once no loop or dispatch still runs on it
 };
 
 struct OpaqueEventRef {
@@ -91,6 +95,9 @@ OSStatus Dispatch(OpaqueEventTargetRef& target, EventRef event, OSStatus (*stand
 
 // Sends command `commandID` from `control` to its window's handlers.
 void SendCommand(WindowRef window, UInt32 commandID, ControlRef control);
+
+// Frees a disposed window once nothing runs on it any more.
+void FreeWindowIfDone(WindowRef window);
 
 // The registered class with this identifier, or null.
 ToolboxObjectClassRef FindClass(const std::string& identifier);

@@ -49,7 +49,8 @@ protected:
         const QRect area = QRect(at, size()).intersected(QRect(0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top));
         if (area.isEmpty()) return;
         // The port's bytes are A, R, G, B; Qt's 32-bit words want them as one number.
-        QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+        // Shown opaque: the alpha byte of what is drawn there carries no meaning.
+        QImage image(area.size(), QImage::Format_RGB32);
         const auto* base = reinterpret_cast<const UInt8*>(GetPixBaseAddr(pm));
         const long rowBytes = GetPixRowBytes(pm);
         for (int y = 0; y < area.height(); ++y) {
@@ -145,10 +146,7 @@ QAbstractButton* ButtonSending(WindowRef window, UInt32 command) {
 // Keys are taken before any control of the window sees them.
 class WindowKeeper final : public QObject {
 public:
-    explicit WindowKeeper(WindowRef window) : window_(window) {
-        qApp->installEventFilter(this);
-        window->widget->installEventFilter(this);
-    }
+    explicit WindowKeeper(WindowRef window) : window_(window) { qApp->installEventFilter(this); }
     ~WindowKeeper() override {
         if (qApp) qApp->removeEventFilter(this);
     }
@@ -180,7 +178,10 @@ private:
             if (b->isDefault() && b->isVisible() && b->isEnabled()) return b->click();
     }
     void cancel() {
-        if (QAbstractButton* b = ButtonSending(window_, kCancelCommand); b && b->isEnabled()) return b->click();
+        if (QAbstractButton* b = ButtonSending(window_, kCancelCommand)) {
+            if (b->isEnabled()) b->click();
+            return;
+        }
         mvtk::SendCommand(window_, kCancelCommand, nullptr);
     }
     WindowRef window_;
@@ -203,6 +204,14 @@ void FreeWindow(WindowRef window) {
 }
 
 }  // namespace
+
+namespace mvtk {
+
+void FreeWindowIfDone(WindowRef window) {
+    if (window->disposed && !window->modalLoop && window->events.target.dispatching == 0) FreeWindow(window);
+}
+
+}  // namespace mvtk
 
 extern "C" {
 
@@ -238,6 +247,7 @@ OSStatus CreateWindowFromNib(IBNibRef inNibRef, CFStringRef inName, WindowRef* o
     }
     auto* window = new OpaqueWindowPtr;
     window->widget = widget;
+    // Every window here is a dialog: modal to the whole application while up.
     widget->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     widget->setWindowModality(Qt::ApplicationModal);
     widget->setFixedSize(widget->size());
@@ -271,20 +281,25 @@ void BringToFront(WindowRef window) {
 }
 
 void DisposeWindow(WindowRef window) {
-    if (!window) return;
+    if (!window || window->disposed) return;
+    window->disposed = true;
     if (QWidget* w = window->widget) {
         static_cast<WindowKeeper*>(window->filter.get())->closing = true;
         w->hide();
-        w->removeEventFilter(window->filter.get());
-        // Later: a handler of one of its own controls may be what disposes of it.
+        // Its controls speak to this record no more; the widgets go later, since
+        // a handler of one of its own controls may be what disposes of it.
+        for (auto& c : window->controls) {
+            if (!c->widget) continue;
+            QObject::disconnect(c->widget, nullptr, nullptr, nullptr);
+            if (auto* custom = dynamic_cast<CustomControlWidget*>(c->widget.data())) custom->owner = nullptr;
+        }
         w->deleteLater();
     }
     window->widget = nullptr;
-    if (window->modalLoop) {
-        window->modalLoop->exit(0);
-        return;  // RunAppModalLoopForWindow frees it when its loop has ended
-    }
-    FreeWindow(window);
+    window->filter.reset();
+    if (window->modalLoop) window->modalLoop->exit(0);
+    // Freed now, or when the loop or the dispatch running on it has ended.
+    mvtk::FreeWindowIfDone(window);
 }
 
 CGrafPtr GetWindowPort(WindowRef window) { return window ? window->port : nullptr; }
@@ -303,7 +318,7 @@ OSStatus RunAppModalLoopForWindow(WindowRef window) {
     if (auto* dispatcher = QAbstractEventDispatcher::instance()) dispatcher->wakeUp();
     loop.exec();
     window->modalLoop = nullptr;
-    if (!window->widget) FreeWindow(window);  // disposed of while its loop ran
+    mvtk::FreeWindowIfDone(window);  // disposed of while its loop ran
     return noErr;
 }
 

@@ -22,10 +22,9 @@ Rect GetControlBox(ControlRef theControl) {
 void SimpleSetControlText(WindowRef theWindow, OSType signature, SInt32 id, ConstStr255Param theText) {
     ControlRef theControl = SimpleGetControlByID(theWindow, signature, id);
     if (!theControl) return;
-    Str255 text;
-    const UInt8 length = theText ? theText[0] : 0;
-    for (int n = 0; n <= length; ++n) text[n] = theText[n];
-    if (!theText) text[0] = 0;
+    Str255 text = {0};
+    if (theText)
+        for (int n = 0; n <= theText[0]; ++n) text[n] = theText[n];
     SetControlData(theControl, kControlEntireControl, kControlStaticTextTextTag, text[0], text + 1);
     Draw1Control(theControl);
 }

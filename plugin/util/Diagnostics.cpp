@@ -7,12 +7,6 @@
 
 namespace {
 
-CFStringRef MakeCFStringOfC(const char* text) {
-    Str255 pascal;
-    CopyCToPString(text, pascal);
-    return MakeCFString(pascal);
-}
-
 // Runs the alert; 0 when it could not be shown.
 SInt16 RunAlert(AlertType type, const char* headline, const char* description,
                 const AlertStdCFStringAlertParamRec* param) {

@@ -11,16 +11,6 @@
 #include "util/PascalStrings.h"
 #include "util/TextConversions.h"
 
-namespace {
-
-CFStringRef MakeCFStringOfC(const char* text) {
-    Str255 pascal;
-    CopyCToPString(text, pascal);
-    return MakeCFString(pascal);
-}
-
-}  // namespace
-
 WindowRef OpenNibWindowFromCFBundle(const char* theIdentifier, const char* theNib, const char* theWindow) {
     Str255 location;
     CFStringRef identifier = MakeCFStringOfC(theIdentifier);

@@ -13,3 +13,9 @@ void Num2Text(SInt32 theNum, Str255 theText) {
 CFStringRef MakeCFString(ConstStr255Param theText) {
     return CFStringCreateWithPascalString(kCFAllocatorDefault, theText, kCFStringEncodingMacRoman);
 }
+
+CFStringRef MakeCFStringOfC(const char* text) {
+    Str255 pascal;
+    CopyCToPString(text, pascal);
+    return MakeCFString(pascal);
+}

@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 
+#include "support/StandInControls.h"
 #include "system/CFBundle.h"
 #include "toolkit/CarbonEvents.h"
 #include "toolkit/Controls.h"
@@ -34,8 +35,6 @@ inline CFStringRef CF(const char* text) {
 
 inline OSType Code(const char* four) { return MV_FOURCC(four[0], four[1], four[2], four[3]); }
 
-inline OSStatus PassOn(EventHandlerCallRef, EventRef, void*) { return eventNotHandledErr; }
-
 class ToolkitTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -45,14 +44,8 @@ protected:
             FAIL() << dlerror();
     }
     void SetUp() override {
-        const EventTypeSpec none[] = {{kEventClassControl, 4}};
-        for (const char* id : {"com.qrv.vidkitfx.clip", "com.qrv.vidkitfx.color"}) {
-            CFStringRef name = CF(id);
-            ToolboxObjectClassRef cls = nullptr;
-            ASSERT_EQ(RegisterToolboxObjectClass(name, nullptr, 1, none, PassOn, nullptr, &cls), noErr);
-            classes_.push_back(cls);
-            CFRelease(name);
-        }
+        classes_ = RegisterStandInControls();
+        ASSERT_EQ(classes_.size(), 2u);
     }
     void TearDown() override {
         for (ToolboxObjectClassRef cls : classes_) UnregisterToolboxObjectClass(cls);

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 
@@ -42,9 +43,10 @@ const Expected kDialogControls[] = {
 };
 const char* const kDialogButtons[] = {"ok  ", "not!", "Info", "Adva", "Revi", "Rset", "Sall", "Help"};
 
-bool IsKind(QWidget* w, Kind kind) {
+bool IsKind(ControlRef c, Kind kind) {
+    QWidget* w = c->widget;
     switch (kind) {
-    case Kind::Custom: return w->metaObject()->className() == QStringLiteral("QWidget");
+    case Kind::Custom: return c->kind == mvtk::ControlKind::Custom && c->customClass;
     case Kind::Slider: return qobject_cast<QSlider*>(w);
     case Kind::Text: return qobject_cast<QLabel*>(w);
     case Kind::PopUp: return qobject_cast<QComboBox*>(w);
@@ -91,7 +93,7 @@ TEST_F(Toolkit, EveryDialogWindowHasEveryControl) {
                 SCOPED_TRACE(std::string(e.signature) + " " + std::to_string(id));
                 ControlRef control = Control(window, e.signature, id);
                 ASSERT_NE(control, nullptr);
-                EXPECT_TRUE(IsKind(control->widget, e.kind));
+                EXPECT_TRUE(IsKind(control, e.kind));
                 UInt32 command = 0;
                 GetControlCommandID(control, &command);
                 const std::string want = e.command == std::string("Col") ? "Col" + std::to_string(id) : e.command;
@@ -184,12 +186,40 @@ TEST_F(Toolkit, CommandsReachTheHandlersNewestFirst) {
     EXPECT_EQ(older.commands.size(), std::size(kDialogButtons) + 1);
     EXPECT_EQ(older.commands.back(), "Keep");
 
+    auto* ok = Widget(window)->findChild<QPushButton*>("ok");
     newer.answer = noErr;  // handled: the older handler no longer sees it
+    const std::size_t seenByOlder = older.commands.size();
+    ok->click();
+    EXPECT_EQ(newer.commands.back(), "ok  ");
+    EXPECT_EQ(older.commands.size(), seenByOlder);
+
     RemoveEventHandler(newest);
-    static_cast<QAbstractButton*>(Widget(window)->findChild<QPushButton*>("ok"))->click();
+    ok->click();
     EXPECT_EQ(older.commands.back(), "ok  ");
-    EXPECT_EQ(newer.commands.size(), std::size(kDialogButtons) + 1);
+    EXPECT_EQ(newer.commands.size(), std::size(kDialogButtons) + 2);
     DisposeWindow(window);
+}
+
+// A handler may hand the event on itself, and may dispose of its own window.
+OSStatus HandOnThenDispose(EventHandlerCallRef call, EventRef event, void* data) {
+    const OSStatus next = CallNextEventHandler(call, event);
+    EXPECT_EQ(next, noErr);
+    DisposeWindow(static_cast<WindowRef>(data));
+    return eventNotHandledErr;  // and still pass it on: nothing is left to pass it to
+}
+
+TEST_F(Toolkit, HandlersCallOnAndDisposeOfTheirWindow) {
+    WindowRef window = Open("about", "about");
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window);
+    Recorder older;
+    InstallEventHandler(GetWindowEventTarget(window), NewEventHandlerUPP(Record), 1, kCommands, &older, nullptr);
+    InstallEventHandler(GetWindowEventTarget(window), NewEventHandlerUPP(HandOnThenDispose), 1, kCommands, window,
+                        nullptr);
+    QPointer<QWidget> widget = Widget(window);
+    widget->findChild<QPushButton*>("ok")->click();
+    EXPECT_EQ(older.commands, std::vector<std::string>{"ok  "});
+    EXPECT_TRUE(widget.isNull() || widget->isHidden());
 }
 
 struct LoopRecord {

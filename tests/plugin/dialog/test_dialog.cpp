@@ -17,8 +17,10 @@
 #include "config/PluginDefines.h"
 #include "dialog/aboutWindow.h"
 #include "dialog/carbonmacros.h"
+#include "support/StandInControls.h"
 #include "toolkit/IBCarbonRuntime.h"
 #include "toolkit/ToolkitInternal.h"
+#include "util/Diagnostics.h"
 #include "util/NibWindows.h"
 #include "util/PascalStrings.h"
 
@@ -51,15 +53,8 @@ protected:
         static char* argv[] = {name, nullptr};
         if (!QApplication::instance()) new QApplication(argc, argv);
         ASSERT_NE(dlopen(MV_BUNDLE_DIR "/Contents/Linux/morvatelle.so", RTLD_NOW | RTLD_LOCAL), nullptr) << dlerror();
-        // Stand-ins for the dialog's own control classes, which the dialog registers.
-        const EventTypeSpec draw[] = {{kEventClassControl, 4}};
-        for (const char* id : {"com.qrv.vidkitfx.clip", "com.qrv.vidkitfx.color"}) {
-            CFStringRef classID = CFStringCreateWithCString(kCFAllocatorDefault, id, kCFStringEncodingUTF8);
-            RegisterToolboxObjectClass(classID, nullptr, 1, draw, PassOn, nullptr, nullptr);
-            CFRelease(classID);
-        }
+        mvtest::RegisterStandInControls();
     }
-    static OSStatus PassOn(EventHandlerCallRef, EventRef, void*) { return eventNotHandledErr; }
 };
 
 TEST_F(Dialog, CommandStringsAreAllFourBytes) {
@@ -79,10 +74,15 @@ TEST_F(Dialog, HelpersSkipWhatTheWindowLacks) {
     SimpleSetControlText(about, kPlug, 1, text);
     EXPECT_EQ(LabelText(about, kPlug), "") << "an empty text clears";
     // The about window has no "Keep" check box and no "Plug" 2: nothing happens.
+    CopyCToPString("Kept", text);
+    SimpleSetControlText(about, kPlug, 1, text);
     EXPECT_EQ(SimpleGetControlByID(about, kKeep, 1), nullptr);
     EXPECT_EQ(SimpleGetControlValueByID(about, kKeep, 1), 0);
     SimpleSetControlValueByID(about, kKeep, 1, 1);
+    CopyCToPString("Elsewhere", text);
     SimpleSetControlText(about, kPlug, 2, text);
+    SimpleSetControlText(about, kPlug, 1, nullptr);
+    EXPECT_EQ(LabelText(about, kPlug), "") << "no text clears too";
     SimpleHideControl(about, kKeep, 1);
     SimpleHideControl(about, kVers, 1);
     EXPECT_FALSE(IsControlVisible(SimpleGetControlByID(about, kVers, 1)));
@@ -105,12 +105,16 @@ TEST_F(Dialog, AboutWindowShowsNameAndVersionOverTheDialog) {
     ShowWindow(dialog);
     SetPortWindowPort(dialog);
     std::vector<QString> seen;
+    GWorldPtr elsewhere = nullptr;
+    const Rect small{0, 0, 4, 4};
+    ASSERT_EQ(NewGWorld(&elsewhere, 32, &small, nullptr, nullptr, 0), noErr);
     for (const char* button : {"OK", "Close"}) {
         QTimer::singleShot(0, [&, button] {
             QTimer::singleShot(0, [&, button] {
                 QWidget* about = QApplication::activeModalWidget();
                 ASSERT_NE(about, nullptr);
                 for (QLabel* l : about->findChildren<QLabel*>()) seen.push_back(l->text());
+                SetGWorld(elsewhere, nullptr);  // drawing elsewhere while it is up
                 if (const char* folder = std::getenv("MV_SCREENSHOTS"))
                     about->grab().save(QString(folder) + "/about-shown.png");
                 PressOnModal(button);
@@ -127,6 +131,42 @@ TEST_F(Dialog, AboutWindowShowsNameAndVersionOverTheDialog) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), QStringLiteral("Morva Telle")), 2);
     EXPECT_EQ(std::count(seen.begin(), seen.end(), QStringLiteral("Version 3.0.0 (i386 Universal)")), 2);
     DisposeWindow(dialog);
+    DisposeGWorld(elsewhere);
+}
+
+// While the application runs, the plug-in's notices are caution alerts and
+// its fatal stop a stop alert, with their buttons as the plug-in names them.
+TEST_F(Dialog, NoticesAndWarningsAreCautionAlerts) {
+    QString seen;
+    auto answer = [&](const QString& press) {
+        QTimer::singleShot(0, [&seen, press] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seen = QString::number(box->icon()) + "|" + box->text() + "|" + box->informativeText() + "|";
+            for (QAbstractButton* b : box->buttons()) seen += b->text() + ",";
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == press) b->click();
+        });
+    };
+    answer("ok");
+    Notify("the preview could not be made");
+    EXPECT_EQ(seen, QString::number(QMessageBox::Warning) + "|Internal Notification:|the preview could not be made|ok,");
+    answer("Not now");
+    EXPECT_EQ(StandardWarning("Save?", "The settings changed.", "Save", "Not now"), 2);
+    answer("Save");
+    EXPECT_EQ(StandardWarning("Save?", "The settings changed.", "Save", "Not now"), 1);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QTimer::singleShot(0, [] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box || box->icon() != QMessageBox::Critical) std::_Exit(3);
+                std::fprintf(stderr, "%s|%s\n", qPrintable(box->text()), qPrintable(box->informativeText()));
+                box->buttons().front()->click();
+            });
+            Assert(nullptr, "a test");
+        },
+        ::testing::ExitedWithCode(1), "Assertion Failure\\|Assertion failed in: a test");
 }
 
 // A missing interface file stops with the alert; a missing window ends the
