@@ -77,7 +77,7 @@ def button(name, text, x, y, w, command, default=False):
 def config(name, fw, fh):
     m = 12
     col = fw + 2 * m      # the right-hand column
-    cw = 292  # the HD layout stays within a 1280-pixel screen
+    cw = 280  # the HD layout stays within a 1280-pixel screen
     width = col + cw + m
     c = []
     # Its value only ever flips between 0 and 1 to have it drawn again.
