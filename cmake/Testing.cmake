@@ -15,11 +15,8 @@ function(mv_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
-  set(environment "MV_BUILD_DIR=${CMAKE_BINARY_DIR}")
-  if(MV_TSAN)
-    list(APPEND environment
-         "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp")
-  endif()
+  # The sanitizers' options (tests/*.supp) come from ./dev test, which sets
+  # them for the tests and the programs they start.
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "${environment}" LABELS "${T_LABELS}")
+                       PROPERTIES ENVIRONMENT "MV_BUILD_DIR=${CMAKE_BINARY_DIR}" LABELS "${T_LABELS}")
 endfunction()
