@@ -150,13 +150,12 @@ public:
     ~WindowKeeper() override {
         if (qApp) qApp->removeEventFilter(this);
     }
-    bool closing = false;  // DisposeWindow's own close goes through
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         QWidget* w = window_->widget;
         if (!w) return false;
-        if (object == w && event->type() == QEvent::Close && !closing) {
+        if (object == w && event->type() == QEvent::Close) {
             event->ignore();
             cancel();
             return true;
@@ -284,7 +283,7 @@ void DisposeWindow(WindowRef window) {
     if (!window || window->disposed) return;
     window->disposed = true;
     if (QWidget* w = window->widget) {
-        static_cast<WindowKeeper*>(window->filter.get())->closing = true;
+        window->filter.reset();  // its own hiding and closing are not the user's cancel
         w->hide();
         // Its controls speak to this record no more; the widgets go later, since
         // a handler of one of its own controls may be what disposes of it.
@@ -296,7 +295,6 @@ void DisposeWindow(WindowRef window) {
         w->deleteLater();
     }
     window->widget = nullptr;
-    window->filter.reset();
     if (window->modalLoop) window->modalLoop->exit(0);
     // Freed now, or when the loop or the dispatch running on it has ended.
     mvtk::FreeWindowIfDone(window);
