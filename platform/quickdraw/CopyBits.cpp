@@ -1,5 +1,7 @@
 // Bit transfer between pixel maps.
-#include "quickdraw/QuickDraw.h"
+#include <algorithm>
+
+#include "quickdraw/QDPort.h"
 #include "quickdraw/ScaleCopy.h"
 
 namespace {
@@ -32,5 +34,21 @@ void CopyBits(const BitMap* srcBits, const BitMap* dstBits, const Rect* srcRect,
     job.destY = dstRect->top - dstBits->bounds.top;
     job.destW = Width(*dstRect);
     job.destH = Height(*dstRect);
+    // Into the current port, only within its clip: the destination narrowed to
+    // the clip, the copy's place in it moved along, so every sample stays.
+    GrafPtr port = nullptr;
+    GetPort(&port);
+    if (port && dstBits == &port->portBits) {
+        const Rect& b = dstBits->bounds;
+        const Rect& c = port->clipRect;
+        const int left = std::max(0, c.left - b.left), top = std::max(0, c.top - b.top);
+        const int right = std::min(job.dstWidth, c.right - b.left), bottom = std::min(job.dstHeight, c.bottom - b.top);
+        if (left >= right || top >= bottom) return;
+        job.dst += static_cast<std::ptrdiff_t>(top) * job.dstRowBytes + static_cast<std::ptrdiff_t>(left) * 4;
+        job.dstWidth = right - left;
+        job.dstHeight = bottom - top;
+        job.destX -= left;
+        job.destY -= top;
+    }
     mv::ScaleCopy(job);
 }

@@ -46,8 +46,10 @@ enum {
     pixelsLocked = 1u << 7
 };
 
-/* Transfer modes. */
-enum { srcCopy = 0 };
+/* Transfer modes. The pen draws in the fore colour in the copy and or modes
+ * (pixels are whole colours here, so or-ing a solid pen gives the colour) and
+ * inverts in the xor modes. */
+enum { srcCopy = 0, srcOr = 1, srcXor = 2, patCopy = 8, patOr = 9, patXor = 10 };
 
 /* Offscreen graphics worlds. pixelDepth must be 32 (0 means 32); rows are
  * aligned for vector access. memFullErr when the pixels cannot be had,
@@ -77,7 +79,8 @@ MV_API const BitMap* GetPortBitMapForCopyBits(CGrafPtr port);
 
 /* Mode srcCopy only: copies srcRect of srcBits onto dstRect of dstBits,
  * nearest pixel by pixel centres when the sizes differ, clipped to the
- * destination's bounds. No colourising; maskRgn must be null. */
+ * destination's bounds and, when the destination is the current port's, to
+ * its clip rectangle. No colourising; maskRgn must be null. */
 MV_API void CopyBits(const BitMap* srcBits, const BitMap* dstBits, const Rect* srcRect,
                      const Rect* dstRect, SInt16 mode, RgnHandle maskRgn);
 
@@ -89,6 +92,33 @@ MV_API void GetBackColor(RGBColor* color);
 
 MV_API void SetRect(Rect* r, SInt16 left, SInt16 top, SInt16 right, SInt16 bottom);
 MV_API void OffsetRect(Rect* r, SInt16 dh, SInt16 dv);
+/* Moves the sides dh and dv inwards (outwards when negative); a rectangle
+ * left with no width or height becomes (0, 0, 0, 0). */
+MV_API void InsetRect(Rect* r, SInt16 dh, SInt16 dv);
+/* The smallest rectangle with both points as corners. */
+MV_API void Pt2Rect(Point pt1, Point pt2, Rect* dstRect);
+/* left <= h < right and top <= v < bottom. */
+MV_API Boolean PtInRect(Point pt, const Rect* r);
+
+/* Drawing into the current port, in its coordinates, within its bounds and
+ * its clip rectangle. Pixels drawn are opaque (alpha 255); a colour's high
+ * byte per channel is its 8-bit value. */
+MV_API void ClipRect(const Rect* r);
+MV_API void PenMode(SInt16 mode);
+/* A one-pixel pen in patCopy mode. */
+MV_API void PenNormal(void);
+/* The one-pixel outline just inside r. */
+MV_API void FrameRect(const Rect* r);
+MV_API void PaintRect(const Rect* r);
+/* Fills with the back colour. */
+MV_API void EraseRect(const Rect* r);
+/* Inverts red, green and blue; alpha stays. */
+MV_API void InvertRect(const Rect* r);
+/* A one-pixel ring inside r: of the pixels whose centres lie in the ellipse
+ * inscribed in r, those with a neighbour above, below, left or right that
+ * does not. Symmetric about both axes, closed, and rings inscribed in
+ * rectangles inset by 1 and 2 nest without gaps or overlaps. */
+MV_API void FrameOval(const Rect* r);
 
 MV_EXTERN_C_END
 
