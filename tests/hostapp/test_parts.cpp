@@ -13,12 +13,9 @@
 #include <libyuv.h>
 
 #include <sys/mman.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "output/AtomicOutput.h"
-#include "output/TemporaryFiles.h"
-#include "toolkit/Processes.h"
 #include "frames/Blit.h"
 #include "output/ContactSheet.h"
 #include "common/HostError.h"
@@ -237,27 +234,6 @@ TEST(AtomicOutputs, AppearOnlyWhenCommitted) {
         out.commit();
     }
     EXPECT_TRUE(fs::exists(dir / "f000.png"));
-    fs::remove_all(dir);
-}
-
-// The plug-in's fatal stop ends the process at once, past every destructor:
-// the platform's process end removes the outputs still being written.
-TEST(AtomicOutputs, FatalStopLeavesNothing) {
-    fs::path dir = fs::temp_directory_path() / ("mvfatal-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    const pid_t child = fork();
-    if (child == 0) {
-        MVInstallExitToShellProc([] { removeTemporaries(); });
-        AtomicOutput file((dir / "out.mkv").string(), false);
-        std::ofstream(file.writePath()) << "partial";
-        AtomicOutput frames((dir / "f%03d.png").string(), true);
-        std::ofstream((fs::path(frames.writePath()).parent_path() / "f000.png").string()) << "x";
-        ExitToShell();
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-    EXPECT_TRUE(fs::is_empty(dir)) << "left behind: " << fs::directory_iterator(dir)->path();
     fs::remove_all(dir);
 }
 

@@ -1,13 +1,12 @@
 // The windowing toolkit on the bundle's own interface files: every control
 // of the dialog where the plug-in looks for it, commands through handler
-// chains, nested modal loops, keys and the title bar's close, real alerts.
+// chains, nested modal loops, keys and the title bar's close.
 #include "ToolkitFixture.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QSlider>
@@ -16,7 +15,6 @@
 #include <filesystem>
 #include <vector>
 
-#include "toolkit/Dialogs.h"
 
 namespace mvtest {
 namespace {
@@ -81,13 +79,28 @@ const EventTypeSpec kCommands[] = {{kEventClassCommand, kEventCommandProcess}};
 
 class Toolkit : public ToolkitTest {};
 
+// Each layout: every control where the plug-in looks for it, the preview at
+// the media type's frame size, and a port that covers the window.
 TEST_F(Toolkit, EveryDialogWindowHasEveryControl) {
-    for (const char* name : {"configNTSC", "configPAL", "configHD"}) {
+    struct Layout {
+        const char* name;
+        int width, height;
+    };
+    for (const Layout& layout : {Layout{"configNTSC", 720, 480}, Layout{"configPAL", 720, 576},
+                                 Layout{"configHD", 960, 540}}) {
+        const char* name = layout.name;
         SCOPED_TRACE(name);
         WindowRef window = Open("morvatelle", name);
         ASSERT_NE(window, nullptr);
         EXPECT_FALSE(IsWindowVisible(window)) << "windows are created hidden";
         ShowWindow(window);
+        Rect box, port;
+        GetControlBounds(Control(window, "Clip", 1), &box);
+        EXPECT_EQ(box.right - box.left, layout.width);
+        EXPECT_EQ(box.bottom - box.top, layout.height);
+        GetPortBounds(GetWindowPort(window), &port);
+        EXPECT_EQ(port.right, Widget(window)->width());
+        EXPECT_EQ(port.bottom, Widget(window)->height());
         for (const Expected& e : kDialogControls) {
             for (int id = e.first; id <= e.last; ++id) {
                 SCOPED_TRACE(std::string(e.signature) + " " + std::to_string(id));
@@ -110,26 +123,6 @@ TEST_F(Toolkit, EveryDialogWindowHasEveryControl) {
             EXPECT_TRUE(found);
         }
         EXPECT_EQ(Control(window, "Sldr", 7), nullptr);
-        DisposeWindow(window);
-    }
-}
-
-TEST_F(Toolkit, PreviewIsTheMediaTypesFrameAndThePortCoversTheWindow) {
-    struct Case {
-        const char* name;
-        int width, height;
-    };
-    for (const Case& c : {Case{"configNTSC", 720, 480}, Case{"configPAL", 720, 576}, Case{"configHD", 960, 540}}) {
-        WindowRef window = Open("morvatelle", c.name);
-        ASSERT_NE(window, nullptr);
-        Rect box;
-        GetControlBounds(Control(window, "Clip", 1), &box);
-        EXPECT_EQ(box.right - box.left, c.width) << c.name;
-        EXPECT_EQ(box.bottom - box.top, c.height) << c.name;
-        Rect port;
-        GetPortBounds(GetWindowPort(window), &port);
-        EXPECT_EQ(port.right, Widget(window)->width());
-        EXPECT_EQ(port.bottom, Widget(window)->height());
         DisposeWindow(window);
     }
 }
@@ -287,36 +280,6 @@ TEST_F(Toolkit, UnknownWindowsFilesAndClassesAreErrors) {
     UnregisterToolboxObjectClass(classes_.front());  // the clip control's class
     classes_.erase(classes_.begin());
     EXPECT_EQ(Open("morvatelle", "configNTSC", errToolboxObjectClassNotFound), nullptr);
-}
-
-// While the application runs, alerts are message boxes answered by their buttons.
-TEST_F(Toolkit, AlertsAreMessageBoxes) {
-    DisposeWindow(Open("about", "about"));  // the application exists from here on
-    CFStringRef message = CF("Something happened"), explanation = CF("What it means"), ok = CF("ok"),
-                cancel = CF("Stop");
-    AlertStdCFStringAlertParamRec param;
-    GetStandardAlertDefaultParams(&param, kStdCFStringAlertVersionOne);
-    param.defaultText = ok;
-    param.cancelText = cancel;
-    param.cancelButton = kAlertStdAlertCancelButton;
-    for (const auto& [press, expect] : {std::pair{"Stop", 2}, std::pair{"ok", 1}}) {
-        DialogRef alert = nullptr;
-        ASSERT_EQ(CreateStandardAlert(kAlertCautionAlert, message, explanation, &param, &alert), noErr);
-        QString seen;
-        Soon([&, button = QString::fromLatin1(press)] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            seen = box->text() + "|" + box->informativeText();
-            EXPECT_EQ(box->icon(), QMessageBox::Warning);
-            for (QAbstractButton* b : box->buttons())
-                if (b->text() == button) b->click();
-        });
-        DialogItemIndex hit = 0;
-        RunStandardAlert(alert, nullptr, &hit);
-        EXPECT_EQ(hit, expect);
-        EXPECT_EQ(seen, QStringLiteral("Something happened|What it means"));
-    }
-    for (CFStringRef s : {message, explanation, ok, cancel}) CFRelease(s);
 }
 
 // With MV_SCREENSHOTS=FOLDER, each window is also written there as a PNG.
