@@ -53,6 +53,52 @@ enum {
     kHICommandFromMenu = 1 << 0
 };
 
+/* Events of a custom control class. The toolkit sends a control's class
+ * handler: draw when it wants the control shown (once the window is made,
+ * when the control is shown, its value or hilite changes, or Draw1Control);
+ * owning-window-changed when the window is made, and draw after it unless
+ * handled; activate or deactivate when another window's modal loop begins
+ * or ends over its window, and draw after it unless handled. A mouse-down
+ * is hit-tested (the handler writes the part); on a part other than 0 track
+ * follows, with the location, the modifiers and the part, which the handler
+ * may change; unless handled the toolkit tracks itself, hiliting the part
+ * while the mouse is over it. When tracking ends on a part, hit follows,
+ * and unless handled the control's command goes to its window. Every
+ * event carries the control as its direct object. */
+enum {
+    kEventControlHit = 1,
+    kEventControlHitTest = 3,
+    kEventControlDraw = 4,
+    kEventControlActivate = 9,
+    kEventControlDeactivate = 10,
+    kEventControlTrack = 51,
+    kEventControlOwningWindowChanged = 159,
+    kEventParamMouseLocation = MV_FOURCC('m', 'l', 'o', 'c'),
+    kEventParamKeyModifiers = MV_FOURCC('k', 'm', 'o', 'd'),
+    kEventParamControlPart = MV_FOURCC('c', 'p', 'r', 't'),
+    typeQDPoint = MV_FOURCC('Q', 'D', 'p', 't'),
+    typeUInt32 = MV_FOURCC('m', 'a', 'g', 'n'),
+    typeControlPartCode = MV_FOURCC('c', 'p', 'r', 't')
+};
+
+/* Key modifiers, as events and mouse tracking carry them. Shift is Shift;
+ * Alt stands for Option, and so does Ctrl, since desktops take Alt-drags
+ * for moving windows; the Super key stands for Command. */
+enum { cmdKey = 256, shiftKey = 512, alphaLock = 1024, optionKey = 2048, controlKey = 4096 };
+
+typedef UInt16 MouseTrackingResult;
+enum {
+    kMouseTrackingMouseDown = 1,
+    kMouseTrackingMouseUp = 2,
+    kMouseTrackingMouseExited = 3,
+    kMouseTrackingMouseEntered = 4,
+    kMouseTrackingMouseDragged = 5,
+    kMouseTrackingKeyModifiersChanged = 6,
+    kMouseTrackingUserCancelled = 7,
+    kMouseTrackingTimedOut = 8,
+    kMouseTrackingMouseMoved = 9
+};
+
 enum {
     eventNotHandledErr = -9874,
     eventParameterNotFoundErr = -9870,
@@ -91,6 +137,15 @@ MV_API OSStatus RegisterToolboxObjectClass(CFStringRef classID, ToolboxObjectCla
                                            const EventTypeSpec* eventList, EventHandlerUPP eventHandler,
                                            void* eventHandlerData, ToolboxObjectClassRef* outClassRef);
 MV_API OSStatus UnregisterToolboxObjectClass(ToolboxObjectClassRef classRef);
+
+/* Waits for the next mouse event of the window whose port inPort is (the
+ * current port when NULL) and gives its location in that port's coordinates
+ * and what happened: down, up, dragged, moved, or the modifiers changed.
+ * What has been drawn into the port is on the screen while it waits. Events
+ * that came while nothing waited are kept in order and given first. Should
+ * the button be found released with nothing kept (its release lost to the
+ * desktop), or the window go, the wait ends as a mouse-up. */
+MV_API OSStatus TrackMouseLocation(GrafPtr inPort, Point* outPt, MouseTrackingResult* outResult);
 
 MV_EXTERN_C_END
 

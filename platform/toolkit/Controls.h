@@ -58,7 +58,8 @@ MV_API void Draw1Control(ControlRef control);
 /* In the owning window's content coordinates. */
 MV_API Rect* GetControlBounds(ControlRef control, Rect* bounds);
 MV_API WindowRef GetControlOwner(ControlRef control);
-/* kControlNoPart when active and enabled, kControlInactivePart while another
+/* The part being pressed while the toolkit tracks a click on it, else
+ * kControlNoPart, when active and enabled; kControlInactivePart while another
  * window's modal loop runs over its window, kControlDisabledPart when disabled. */
 MV_API UInt16 GetControlHilite(ControlRef control);
 /* The command the control sends, 0 for none. */

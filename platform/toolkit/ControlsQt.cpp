@@ -107,7 +107,8 @@ void SetControl32BitValue(ControlRef c, SInt32 value) {
     default:
         if (c->value == value) return;
         c->value = value;
-        c->widget->update();
+        if (c->kind == ControlKind::Custom) mvtk::DrawCustomControl(c);
+        else c->widget->update();
     }
 }
 
@@ -132,7 +133,9 @@ void HideControl(ControlRef c) {
 }
 
 void ShowControl(ControlRef c) {
-    if (c && c->widget) c->widget->show();
+    if (!c || !c->widget || !c->widget->isHidden()) return;
+    c->widget->show();
+    if (c->kind == ControlKind::Custom) mvtk::DrawCustomControl(c);
 }
 
 Boolean IsControlVisible(ControlRef c) { return c && c->widget && !c->widget->isHidden(); }
@@ -159,7 +162,9 @@ OSErr GetControlData(ControlRef c, ControlPartCode part, ResType tagName, Size b
 }
 
 void Draw1Control(ControlRef c) {
-    if (c && c->widget && c->widget->isVisible()) c->widget->repaint();
+    if (!c || !c->widget) return;
+    if (c->kind == ControlKind::Custom) mvtk::DrawCustomControl(c);
+    if (c->widget->isVisible()) c->widget->repaint();
 }
 
 Rect* GetControlBounds(ControlRef c, Rect* bounds) {
@@ -181,7 +186,7 @@ UInt16 GetControlHilite(ControlRef c) {
     // Under another modal window (the about window over the dialog) a control is inactive.
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal != c->widget->window()) return kControlInactivePart;
-    return kControlNoPart;
+    return c->hilite;
 }
 
 OSStatus GetControlCommandID(ControlRef c, UInt32* outCommandID) {

@@ -22,8 +22,8 @@ std::vector<std::unique_ptr<OpaqueToolboxObjectClassRef>>& Classes() {
     return classes;
 }
 
-bool Wants(const mvtk::Handler& h, EventRef event) {
-    return std::any_of(h.types.begin(), h.types.end(), [&](const EventTypeSpec& t) {
+bool Lists(const std::vector<EventTypeSpec>& types, EventRef event) {
+    return std::any_of(types.begin(), types.end(), [&](const EventTypeSpec& t) {
         return t.eventClass == event->eventClass && t.eventKind == event->eventKind;
     });
 }
@@ -33,16 +33,43 @@ OSStatus RunChain(OpaqueEventHandlerCallRef& call, EventRef event) {
     auto& handlers = call.target->target.handlers;
     while (call.next > 0) {
         mvtk::Handler& h = *handlers[--call.next];
-        if (!h.proc || !Wants(h, event)) continue;
+        if (!h.proc || !Lists(h.types, event)) continue;
         const OSStatus result = h.proc(&call, event, h.userData);
         if (result != eventNotHandledErr) return result;
     }
     return call.standard ? call.standard(event, call.standardData) : OSStatus{eventNotHandledErr};
 }
 
+// A control's class handler comes after the control's own handlers and
+// before the toolkit's standard handling.
+struct ClassStep {
+    ControlRef control;
+    OSStatus (*standard)(EventRef, void*);
+    void* standardData;
+};
+
+OSStatus ClassThenStandard(EventRef event, void* data) {
+    const auto& step = *static_cast<ClassStep*>(data);
+    ToolboxObjectClassRef cls = step.control->customClass;
+    if (cls && cls->registered && Lists(cls->events, event)) {
+        OpaqueEventTargetRef none;  // passing on from the class reaches the standard handling
+        OpaqueEventHandlerCallRef call{&none, 0, nullptr, nullptr};
+        const OSStatus result = cls->handler(&call, event, cls->userData);
+        if (result != eventNotHandledErr) return result;
+    }
+    return step.standard ? step.standard(event, step.standardData) : OSStatus{eventNotHandledErr};
+}
+
 }  // namespace
 
 namespace mvtk {
+
+OSStatus SendControlEvent(ControlRef control, EventRef event, OSStatus (*standard)(EventRef, void*),
+                          void* standardData) {
+    SetEventParameter(event, kEventParamDirectObject, typeControlRef, sizeof control, &control);
+    ClassStep step{control, standard, standardData};
+    return Dispatch(control->events, event, ClassThenStandard, &step);
+}
 
 std::string UTF8Of(CFStringRef text) {
     if (!text) return {};

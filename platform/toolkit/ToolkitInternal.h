@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -61,8 +62,18 @@ struct OpaqueControlRef {
     // Where Qt keeps no value: custom controls and the rest.
     SInt32 value = 0, minimum = 0, maximum = 0;
     ToolboxObjectClassRef customClass = nullptr;
+    UInt16 hilite = 0;  // the part pressed, 0 for none
     OpaqueEventTargetRef events;
 };
+
+namespace mvtk {
+
+struct MouseStep {
+    Point where;  // in the window's port
+    MouseTrackingResult result;
+};
+
+}  // namespace mvtk
 
 struct OpaqueWindowPtr {
     QPointer<QWidget> widget;
@@ -72,7 +83,15 @@ struct OpaqueWindowPtr {
     OpaqueEventTargetRef events;
     QEventLoop* modalLoop = nullptr;
     std::unique_ptr<QObject> filter;  // keys and the title bar's close
-    bool disposed = false;            // freed once no loop or dispatch still runs on it
+    bool active = true;               // no other window's modal loop runs over it
+    // Mouse tracking: what came in since the last wait, and the wait itself.
+    std::unique_ptr<QObject> tracker;
+    std::deque<mvtk::MouseStep> mouseSteps;
+    int trackers = 0;
+    QEventLoop* trackLoop = nullptr;
+    Point lastMouse{0, 0};
+    int busy = 0;          // clicks under way on its controls
+    bool disposed = false;  // freed once no loop, click or dispatch still runs on it
 };
 
 struct OpaqueEventRef {
@@ -98,6 +117,37 @@ void SendCommand(WindowRef window, UInt32 commandID, ControlRef control);
 
 // Frees a disposed window once nothing runs on it any more.
 void FreeWindowIfDone(WindowRef window);
+
+// Every window made and not yet freed.
+std::vector<WindowRef>& LiveWindows();
+
+// Custom controls (CustomControls.cpp): the widget that stands for an
+// instance of `cls`, the class a widget stands for (null for any other
+// widget), and the control record a custom widget reports to.
+QWidget* NewCustomControlWidget(QWidget* parent, ToolboxObjectClassRef cls);
+ToolboxObjectClassRef CustomClassOf(QWidget* widget);
+void AttachCustomControl(ControlRef control);
+void DetachCustomControl(ControlRef control);
+// The first drawing of a new window's custom controls, once it has a port.
+void AnnounceOwner(ControlRef control);
+// Sends draw and shows the result.
+void DrawCustomControl(ControlRef control);
+// Sends activate or deactivate to the custom controls of windows whose
+// activity changed, since a modal window came or went.
+void UpdateActivation();
+// A mouse-down at `where` (window coordinates) on a custom control.
+void ClickCustomControl(ControlRef control, Point where, UInt32 modifiers);
+// Shows what has been drawn into the window's port under its custom controls.
+void ShowPort(WindowRef window);
+// Mouse tracking (Tracking.cpp): while begun, the window's mouse events are
+// kept for TrackMouseLocation.
+void BeginTracking(WindowRef window);
+void EndTracking(WindowRef window);
+
+// Sends a control event to the control's handlers, then its class's, then
+// `standard` when all passed it on.
+OSStatus SendControlEvent(ControlRef control, EventRef event, OSStatus (*standard)(EventRef, void*),
+                          void* standardData);
 
 // The registered class with this identifier, or null.
 ToolboxObjectClassRef FindClass(const std::string& identifier);

@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QUiLoader>
@@ -32,47 +31,13 @@ namespace {
 
 constexpr UInt32 kCancelCommand = MV_FOURCC('n', 'o', 't', '!');
 
-// A custom control shows the part of its window's port under it.
-class CustomControlWidget final : public QWidget {
-public:
-    CustomControlWidget(QWidget* parent, ToolboxObjectClassRef cls) : QWidget(parent), class_(cls) {}
-    ToolboxObjectClassRef customClass() const { return class_; }
-    WindowRef owner = nullptr;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        if (!owner || !owner->port) return;
-        PixMapHandle pm = GetGWorldPixMap(owner->port);
-        const QPoint at = mapTo(window(), QPoint(0, 0));
-        Rect bounds;
-        GetPortBounds(owner->port, &bounds);
-        const QRect area = QRect(at, size()).intersected(QRect(0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top));
-        if (area.isEmpty()) return;
-        // The port's bytes are A, R, G, B; Qt's 32-bit words want them as one number.
-        // Shown opaque: the alpha byte of what is drawn there carries no meaning.
-        QImage image(area.size(), QImage::Format_RGB32);
-        const auto* base = reinterpret_cast<const UInt8*>(GetPixBaseAddr(pm));
-        const long rowBytes = GetPixRowBytes(pm);
-        for (int y = 0; y < area.height(); ++y) {
-            const UInt8* from = base + (area.top() + y) * rowBytes + area.left() * 4;
-            auto* to = reinterpret_cast<quint32*>(image.scanLine(y));
-            for (int x = 0; x < area.width(); ++x, from += 4)
-                to[x] = quint32{from[0]} << 24 | quint32{from[1]} << 16 | quint32{from[2]} << 8 | from[3];
-        }
-        QPainter(this).drawImage(area.topLeft() - at, image);
-    }
-
-private:
-    ToolboxObjectClassRef class_;
-};
-
 // Creates registered custom controls for their class names; any other name
 // Qt does not know is remembered as the window's fault.
 class NibLoader final : public QUiLoader {
 public:
     QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
         if (ToolboxObjectClassRef cls = mvtk::FindClass(className.toStdString())) {
-            auto* w = new CustomControlWidget(parent, cls);
+            QWidget* w = mvtk::NewCustomControlWidget(parent, cls);
             w->setObjectName(name);
             return w;
         }
@@ -90,7 +55,7 @@ public:
 
 mvtk::ControlKind KindOf(QWidget* w) {
     using K = mvtk::ControlKind;
-    if (dynamic_cast<CustomControlWidget*>(w)) return K::Custom;
+    if (mvtk::CustomClassOf(w)) return K::Custom;
     if (qobject_cast<QPushButton*>(w)) return K::Button;
     if (qobject_cast<QCheckBox*>(w)) return K::CheckBox;
     if (qobject_cast<QComboBox*>(w)) return K::PopUp;
@@ -124,10 +89,7 @@ void RegisterControls(WindowRef window) {
         control->command = command.isValid() ? mvtk::FourCharCodeOf(command.toString()) : 0;
         control->minimum = w->property("minimum").isValid() ? w->property("minimum").toInt() : 0;
         control->maximum = w->property("maximum").isValid() ? w->property("maximum").toInt() : 0;
-        if (auto* custom = dynamic_cast<CustomControlWidget*>(w)) {
-            custom->owner = window;
-            control->customClass = custom->customClass();
-        }
+        mvtk::AttachCustomControl(control.get());
         if (control->command) ConnectCommand(window, control.get());
         if (control->signature) window->byID.emplace(std::make_pair(control->signature, control->id), control.get());
         window->controls.push_back(std::move(control));
@@ -198,6 +160,7 @@ void MakePort(WindowRef window) {
 }
 
 void FreeWindow(WindowRef window) {
+    std::erase(mvtk::LiveWindows(), window);
     if (window->port) DisposeGWorld(window->port);
     delete window;
 }
@@ -206,8 +169,15 @@ void FreeWindow(WindowRef window) {
 
 namespace mvtk {
 
+std::vector<WindowRef>& LiveWindows() {
+    static std::vector<WindowRef> windows;
+    return windows;
+}
+
 void FreeWindowIfDone(WindowRef window) {
-    if (window->disposed && !window->modalLoop && window->events.target.dispatching == 0) FreeWindow(window);
+    if (window->disposed && !window->modalLoop && !window->trackLoop && window->busy == 0 &&
+        window->events.target.dispatching == 0)
+        FreeWindow(window);
 }
 
 }  // namespace mvtk
@@ -258,16 +228,22 @@ OSStatus CreateWindowFromNib(IBNibRef inNibRef, CFStringRef inName, WindowRef* o
         delete window;
         return memFullErr;
     }
+    mvtk::LiveWindows().push_back(window);
+    for (auto& c : window->controls) mvtk::AnnounceOwner(c.get());
     *outWindow = window;
     return noErr;
 }
 
 void ShowWindow(WindowRef window) {
-    if (window && window->widget) window->widget->show();
+    if (!window || !window->widget) return;
+    window->widget->show();
+    mvtk::UpdateActivation();
 }
 
 void HideWindow(WindowRef window) {
-    if (window && window->widget) window->widget->hide();
+    if (!window || !window->widget) return;
+    window->widget->hide();
+    mvtk::UpdateActivation();
 }
 
 Boolean IsWindowVisible(WindowRef window) { return window && window->widget && window->widget->isVisible(); }
@@ -290,12 +266,15 @@ void DisposeWindow(WindowRef window) {
         for (auto& c : window->controls) {
             if (!c->widget) continue;
             QObject::disconnect(c->widget, nullptr, nullptr, nullptr);
-            if (auto* custom = dynamic_cast<CustomControlWidget*>(c->widget.data())) custom->owner = nullptr;
+            mvtk::DetachCustomControl(c.get());
         }
+        window->tracker.reset();
         w->deleteLater();
     }
     window->widget = nullptr;
     if (window->modalLoop) window->modalLoop->exit(0);
+    if (window->trackLoop) window->trackLoop->exit(0);
+    mvtk::UpdateActivation();
     // Freed now, or when the loop or the dispatch running on it has ended.
     mvtk::FreeWindowIfDone(window);
 }
