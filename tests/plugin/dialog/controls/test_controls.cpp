@@ -360,6 +360,8 @@ TEST_F(Controls, DragsThroughTheToolkit) {
         EXPECT_TRUE(end.top == last.top && end.left == last.left && end.bottom == last.bottom && end.right == last.right)
             << "the release stores nothing further";
     }
+    if (const char* folder = std::getenv("MV_SCREENSHOTS"))
+        window_->widget->grab().save(QString::fromUtf8(folder) + "/clip-control.png");
 }
 
 // The colour box: its swatch, and a click that opens the picker from its
