@@ -45,7 +45,7 @@ DialogItemIndex PresentInMessageBox(const MVAlertContent* alert) {
     }
     if (auto* b = qobject_cast<QPushButton*>(defaultButton)) box.setDefaultButton(b);
     box.setEscapeButton(escapeButton ? escapeButton : defaultButton);
-    box.exec();
+    mvtk::ExecModal(box);
     QAbstractButton* clicked = box.clickedButton();
     if (clicked) return static_cast<DialogItemIndex>(clicked->property("alertItem").toInt());
     return escapeButton ? static_cast<DialogItemIndex>(escapeButton->property("alertItem").toInt())

@@ -140,11 +140,13 @@ MV_API OSStatus UnregisterToolboxObjectClass(ToolboxObjectClassRef classRef);
 
 /* Waits for the next mouse event of the window whose port inPort is (the
  * current port when NULL) and gives its location in that port's coordinates
- * and what happened: down, up, dragged, moved, or the modifiers changed.
- * What has been drawn into the port is on the screen while it waits. Events
- * that came while nothing waited are kept in order and given first. Should
- * the button be found released with nothing kept (its release lost to the
- * desktop), or the window go, the wait ends as a mouse-up. */
+ * and what happened: the primary button down or up, dragged, moved, or the
+ * modifiers changed. What has been drawn into the port is on the screen
+ * while it waits. Within a click on a custom control, events that came
+ * while nothing waited are kept in order and given first. Should the button
+ * be found released with nothing kept (its release lost to the desktop), or
+ * the window go, the wait ends as a mouse-up; so it does, with paramErr,
+ * for a port that is no window's. */
 MV_API OSStatus TrackMouseLocation(GrafPtr inPort, Point* outPt, MouseTrackingResult* outResult);
 
 MV_EXTERN_C_END

@@ -1,5 +1,4 @@
 // The colour picker on Qt's own colour dialog, the same on every desktop.
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QColorDialog>
 
@@ -32,8 +31,7 @@ extern "C" OSErr NPickColor(NColorPickerInfo* info) {
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     dialog.setWindowTitle(PromptOf(info->prompt));
     dialog.setWindowModality(Qt::ApplicationModal);
-    if (auto* dispatcher = QAbstractEventDispatcher::instance()) dispatcher->wakeUp();
-    if (dialog.exec() != QDialog::Accepted) return noErr;
+    if (mvtk::ExecModal(dialog) != QDialog::Accepted) return noErr;
     const QRgba64 chosen = dialog.selectedColor().rgba64();
     info->theColor.color.rgb = CMRGBColor{chosen.red(), chosen.green(), chosen.blue()};
     info->newColorChosen = true;

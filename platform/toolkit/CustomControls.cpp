@@ -1,9 +1,12 @@
 // Custom controls: widgets that show their window's port, and the events
 // the toolkit sends their class handlers: draw, activation, owner change,
 // and a click's hit test, track and hit.
+#include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDialog>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 #include <bit>
@@ -76,7 +79,9 @@ void CustomControlWidget::mousePressEvent(QMouseEvent* event) {
 
 CustomControlWidget* WidgetOf(ControlRef c) { return c ? dynamic_cast<CustomControlWidget*>(c->widget.data()) : nullptr; }
 
-bool Showing(ControlRef c) { return WidgetOf(c) && c->owner && c->owner->port && !c->widget->isHidden(); }
+bool Showing(ControlRef c) {
+    return WidgetOf(c) && c->owner && c->owner->port && !c->owner->disposed && !c->widget->isHidden();
+}
 
 // Sends a control event of `kind`; `standard` runs when nobody handled it.
 // Handlers find their window's port current, as in its own event dispatch.
@@ -174,10 +179,14 @@ void DrawCustomControl(ControlRef c) {
     c->widget->update();
 }
 
-void UpdateActivation() {
+bool IsActive(WindowRef w) {
     QWidget* modal = QApplication::activeModalWidget();
+    return w->widget && !(modal && modal != w->widget);
+}
+
+void UpdateActivation() {
     for (WindowRef w : LiveWindows()) {
-        const bool active = w->widget && !(modal && modal != w->widget);
+        const bool active = IsActive(w);
         if (!w->widget || active == w->active) continue;
         w->active = active;
         for (auto& c : w->controls) {
@@ -188,6 +197,15 @@ void UpdateActivation() {
     }
 }
 
+int ExecModal(QDialog& dialog) {
+    // Once it is up, the windows under it are told; once it has gone, again.
+    QTimer::singleShot(0, &dialog, [] { UpdateActivation(); });
+    if (auto* dispatcher = QAbstractEventDispatcher::instance()) dispatcher->wakeUp();
+    const int result = dialog.exec();
+    UpdateActivation();
+    return result;
+}
+
 void ShowPort(WindowRef window) {
     for (auto& c : window->controls)
         if (Showing(c.get())) c->widget->update();
@@ -195,9 +213,14 @@ void ShowPort(WindowRef window) {
 
 void ClickCustomControl(ControlRef c, Point where, UInt32 modifiers) {
     WindowRef window = c->owner;
-    SInt16 part = HitTest(c, where);
-    if (part == kControlNoPart) return;
+    // The mouse belongs to the click under way until its release.
+    if (window->busy > 0) return;
     ++window->busy;
+    SInt16 part = HitTest(c, where);
+    if (part == kControlNoPart || window->disposed) {
+        --window->busy;
+        return FreeWindowIfDone(window);
+    }
     window->lastMouse = where;
     BeginTracking(window);
     OpaqueEventRef track{};

@@ -16,6 +16,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/MacWindows.h"
 
+class QDialog;
 class QEventLoop;
 
 namespace mvtk {
@@ -132,9 +133,13 @@ void DetachCustomControl(ControlRef control);
 void AnnounceOwner(ControlRef control);
 // Sends draw and shows the result.
 void DrawCustomControl(ControlRef control);
-// Sends activate or deactivate to the custom controls of windows whose
-// activity changed, since a modal window came or went.
+// Whether no other window's modal loop runs over the window; and, since a
+// modal window came or went, activate or deactivate to the custom controls
+// of windows whose activity changed.
+bool IsActive(WindowRef window);
 void UpdateActivation();
+// Runs a modal Qt dialog, the toolkit's windows under it made inactive meanwhile.
+int ExecModal(QDialog& dialog);
 // A mouse-down at `where` (window coordinates) on a custom control.
 void ClickCustomControl(ControlRef control, Point where, UInt32 modifiers);
 // Shows what has been drawn into the window's port under its custom controls.

@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 #include "quickdraw/QDPort.h"
 #include "toolkit/ToolkitInternal.h"
@@ -41,10 +42,13 @@ protected:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseMove: {
+            // The primary button alone makes and ends a drag; the others are not heard.
             auto* mouse = static_cast<QMouseEvent*>(event);
+            const bool down = mouse->buttons() & Qt::LeftButton;
+            if (event->type() != QEvent::MouseMove && mouse->button() != Qt::LeftButton) break;
             const QPoint p = mouse->position().toPoint();
             where = Point{static_cast<SInt16>(p.y()), static_cast<SInt16>(p.x())};
-            result = event->type() == QEvent::MouseMove ? (mouse->buttons() ? kMouseTrackingMouseDragged : kMouseTrackingMouseMoved)
+            result = event->type() == QEvent::MouseMove ? (down ? kMouseTrackingMouseDragged : kMouseTrackingMouseMoved)
                      : event->type() == QEvent::MouseButtonRelease ? kMouseTrackingMouseUp
                                                                    : kMouseTrackingMouseDown;
             break;
@@ -94,9 +98,13 @@ void EndTracking(WindowRef window) {
 }  // namespace mvtk
 
 extern "C" OSStatus TrackMouseLocation(GrafPtr inPort, Point* outPt, MouseTrackingResult* outResult) {
+    if (!outPt || !outResult) return paramErr;
     if (!inPort) GetPort(&inPort);
     WindowRef window = WindowOfPort(inPort);
-    if (!window || !outPt || !outResult) return paramErr;
+    if (!window) {
+        *outResult = kMouseTrackingMouseUp;  // a caller waiting for the release must not wait for ever
+        return paramErr;
+    }
     mvtk::BeginTracking(window);
     mvtk::ShowPort(window);
     while (window->mouseSteps.empty()) {
@@ -105,10 +113,10 @@ extern "C" OSStatus TrackMouseLocation(GrafPtr inPort, Point* outPt, MouseTracki
             break;
         }
         QEventLoop loop;
-        window->trackLoop = &loop;
+        QEventLoop* outer = std::exchange(window->trackLoop, &loop);
         if (auto* dispatcher = QAbstractEventDispatcher::instance()) dispatcher->wakeUp();
         loop.exec();
-        window->trackLoop = nullptr;
+        window->trackLoop = outer;
     }
     const mvtk::MouseStep step = window->mouseSteps.front();
     window->mouseSteps.pop_front();

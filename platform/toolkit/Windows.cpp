@@ -228,6 +228,7 @@ OSStatus CreateWindowFromNib(IBNibRef inNibRef, CFStringRef inName, WindowRef* o
         delete window;
         return memFullErr;
     }
+    window->active = mvtk::IsActive(window);
     mvtk::LiveWindows().push_back(window);
     for (auto& c : window->controls) mvtk::AnnounceOwner(c.get());
     *outWindow = window;

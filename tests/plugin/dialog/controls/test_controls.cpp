@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/DataHandling.h"
@@ -31,6 +32,7 @@
 #include "engine/imageProcs.h"
 #include "engine/relRects.h"
 #include "plugin/engine/TestFrames.h"
+#include "quickdraw/QDPort.h"
 #include "toolkit/ToolkitInternal.h"
 #include "util/NibWindows.h"
 #include "util/TextConversions.h"
@@ -264,6 +266,11 @@ TEST_F(Controls, PreviewOutlineHandlesAndBorder) {
                 if (ring[v][h] != '.') expected[(corner.v - 6 + v) * w + corner.h - 6 + h] = ring[v][h];
     int differing = 0;
     for (std::size_t i = 0; i < handled.size(); ++i) {
+        // Above and below the outline, a ring's place shows the preview when handles are off.
+        const int v = static_cast<int>(i / w), h = static_cast<int>(i % w);
+        if (expected[i] != '.' && (v < frame.top || v >= frame.bottom)) {
+            EXPECT_EQ(plain[i], At(preview_.gw, h, v)) << "no handles without activeRel 1";
+        }
         const Pixel want = expected[i] == 'K' ? Pixel{255, 0, 0, 0} : expected[i] == 'W' ? Pixel{255, 255, 255, 255} : plain[i];
         if (!(handled[i] == want) && ++differing < 5) ADD_FAILURE() << "at " << i % w << "," << i / w;
     }
@@ -307,6 +314,8 @@ TEST_F(Controls, InactiveOrDisabledControlsDrawNothing) {
 
 // Each drag: where it starts, its keys, the moves and the start rectangle
 // after each (relative to the clip control; a move outside changes nothing).
+constexpr Rect kQueued{-32768, 0, 0, 0};
+
 struct DragCase {
     const char* what;
     QPoint from;  // (h, v) in the control
@@ -327,6 +336,8 @@ TEST_F(Controls, DragsThroughTheToolkit) {
         {"keep-proportions over shift", {300, 160}, Qt::ShiftModifier, true, {{{350, 160}, R(100, 200, 200, 350)}}},
         {"crossing over", {300, 160}, {}, false, {{{190, 90}, R(90, 190, 100, 200)}}},
         {"away from the rectangle", {600, 300}, {}, false, {{{620, 320}, r0}}},
+        {"moves that queue up", {250, 130}, {}, false,
+         {{{260, 130}, kQueued}, {{250, -20}, kQueued}, {{270, 150}, R(120, 220, 180, 320)}}},
     };
     Open(r0);
     for (const DragCase& t : cases) {
@@ -336,8 +347,13 @@ TEST_F(Controls, DragsThroughTheToolkit) {
         Draw1Control(gConfigWorkSpace.theFrameCtrl);
         std::vector<std::function<void()>> steps;
         Rect last = r0;
+        std::vector<QPoint> together;
         for (const auto& [to, want] : t.moves) {
-            steps.push_back([&, to = to] { MoveTo(InControl(to.y(), to.x())); });
+            together.push_back(InControl(to.y(), to.x()));
+            if (want.top == kQueued.top) continue;  // sent at once with the next
+            steps.push_back([&, moves = std::exchange(together, {})] {
+                for (const QPoint& m : moves) MoveTo(m);
+            });
             steps.push_back([&, want = want] {
                 const Rect got = Start();
                 EXPECT_TRUE(got.top == want.top && got.left == want.left && got.bottom == want.bottom && got.right == want.right)
@@ -360,6 +376,14 @@ TEST_F(Controls, DragsThroughTheToolkit) {
         EXPECT_TRUE(end.top == last.top && end.left == last.left && end.bottom == last.bottom && end.right == last.right)
             << "the release stores nothing further";
     }
+    Rect whole;
+    GetPortBounds(Port(), &whole);
+    const Rect& clip = Port()->clipRect;
+    EXPECT_TRUE(clip.top == whole.top && clip.left == whole.left && clip.bottom == whole.bottom && clip.right == whole.right)
+        << "a drag's clip goes with it";
+    const QImage shown = gConfigWorkSpace.theFrameCtrl->widget->grab().toImage();
+    const Pixel p = At(Port(), bounds_.left + 333, bounds_.top + 222);
+    EXPECT_EQ(shown.pixel(333, 222), qRgb(p.r, p.g, p.b)) << "the screen shows the port";
     if (const char* folder = std::getenv("MV_SCREENSHOTS"))
         window_->widget->grab().save(QString::fromUtf8(folder) + "/clip-control.png");
 }
@@ -396,15 +420,20 @@ TEST_F(Controls, ColourBoxPicksAndSendsItsCommand) {
     SInt32 startedFrom = -1;
     for (const Pick& p : picks) {
         const SInt32 before = GetControl32BitValue(box);
-        std::function<void()> answer = [&] {
+        auto answer = std::make_shared<std::function<void()>>();
+        *answer = [&, again = std::weak_ptr(answer)] {
             auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return QTimer::singleShot(5, answer);
+            if (!dialog) {
+                if (auto a = again.lock()) QTimer::singleShot(5, *a);
+                return;
+            }
+            EXPECT_EQ(GetControlHilite(gConfigWorkSpace.theFrameCtrl), kControlInactivePart) << "under the picker";
             EXPECT_EQ(dialog->windowTitle(), "Please choose color:");
             startedFrom = static_cast<SInt32>(dialog->currentColor().rgb() & 0xFFFFFF);
             dialog->setCurrentColor(p.color);
             p.accept ? dialog->accept() : dialog->reject();
         };
-        QTimer::singleShot(0, answer);
+        QTimer::singleShot(0, *answer);
         // Its upper half: the layout's label lies over the rest of the hidden box.
         Drag(QPoint(r.left + 15, r.top + 4), {}, {});
         ASSERT_TRUE(WaitFor([&] { return heard.size() == static_cast<std::size_t>(&p - picks + 1); }));
@@ -422,8 +451,14 @@ TEST_F(Controls, PictureWell) {
     const EventTypeSpec events[] = {{kEventClassControl, kEventControlDraw}, {kEventClassControl, kEventControlHitTest},
                                     {kEventClassControl, kEventControlHit}};
     ToolboxObjectClassRef well = nullptr;
-    ASSERT_EQ(RegisterToolboxObjectClass(id, nullptr, 3, events, PictureControlHandler, nullptr, &well), noErr);
+    RegisterToolboxObjectClass(id, nullptr, 3, events, PictureControlHandler, nullptr, &well);
     CFRelease(id);
+    // The colour box comes back, whatever happens here.
+    const std::unique_ptr<void, void (*)(void*)> restore(well, [](void* cls) {
+        UnregisterToolboxObjectClass(static_cast<ToolboxObjectClassRef>(cls));
+        RegisterColorBox();
+    });
+    ASSERT_NE(well, nullptr);
     Open();
     ControlRef c = SimpleGetControlByID(window_, kColr, 1);
     const Rect r = GetControlBox(c);
@@ -443,11 +478,20 @@ TEST_F(Controls, PictureWell) {
     RGBForeColor(&b);
     PaintRect(&all);
     SetGWorld(saved, device);
-    CGImageRef picture = GWorld2CGImage(image.gw);
-    SetControl32BitValue(c, PictureControlValue(picture));
+    const std::unique_ptr<CGImage, void (*)(CGImageRef)> picture(GWorld2CGImage(image.gw), CGImageRelease);
+    SetControl32BitValue(c, PictureControlValue(picture.get()));
     for (int v = r.top + 1; v < r.bottom - 1; ++v)
         for (int h = r.left + 1; h < r.right - 1; ++h) ASSERT_EQ(At(Port(), h, v), blue) << h << "," << v;
 
+    UInt32 heard = 0;
+    const EventTypeSpec commands[] = {{kEventClassCommand, kEventCommandProcess}};
+    auto record = [](EventHandlerCallRef, EventRef event, void* data) -> OSStatus {
+        HICommand command{};
+        GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
+        *static_cast<UInt32*>(data) = command.commandID;
+        return noErr;
+    };
+    InstallEventHandler(GetWindowEventTarget(window_), record, 1, commands, &heard, nullptr);
     Drag(QPoint(r.left + 5, r.top + 5), {}, {[&] {
              EXPECT_EQ(GetControlHilite(c), 1);
              EXPECT_EQ(At(Port(), r.left + 5, r.top + 5), (Pixel{255, 255, 255, 0}));
@@ -455,11 +499,9 @@ TEST_F(Controls, PictureWell) {
          }});
     EXPECT_EQ(GetControlHilite(c), 0);
     EXPECT_EQ(At(Port(), r.left + 5, r.top + 5), blue);
+    EXPECT_EQ(CommandID2Str(heard), "Col1") << "the click goes on to the window";
     DisposeWindow(window_);
     window_ = nullptr;
-    UnregisterToolboxObjectClass(well);
-    RegisterColorBox();
-    CGImageRelease(picture);
 }
 
 }  // namespace
