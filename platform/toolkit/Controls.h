@@ -30,6 +30,17 @@ enum {
     errInvalidPartCode = -30588
 };
 
+/* A control's action procedure: called while the user moves a slider, once
+ * for every movement (drag, click, key or wheel), with the value it moves to
+ * already readable; not for values set by the program. */
+typedef void (*ControlActionProcPtr)(ControlRef theControl, ControlPartCode partCode);
+typedef ControlActionProcPtr ControlActionUPP;
+enum { kControlIndicatorPart = 129 };
+
+MV_API ControlActionUPP NewControlActionUPP(ControlActionProcPtr userRoutine);
+MV_API void DisposeControlActionUPP(ControlActionUPP userUPP);
+MV_API void SetControlAction(ControlRef theControl, ControlActionUPP actionProc);
+
 /* errUnknownControl, and no control, when the window has none so named. */
 MV_API OSStatus GetControlByID(WindowRef inWindow, const ControlID* inID, ControlRef* outControl);
 

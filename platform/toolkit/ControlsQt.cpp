@@ -189,6 +189,14 @@ UInt16 GetControlHilite(ControlRef c) {
     return c->hilite;
 }
 
+ControlActionUPP NewControlActionUPP(ControlActionProcPtr userRoutine) { return userRoutine; }
+
+void DisposeControlActionUPP(ControlActionUPP) {}
+
+void SetControlAction(ControlRef c, ControlActionUPP actionProc) {
+    if (c) c->action = actionProc;
+}
+
 OSStatus GetControlCommandID(ControlRef c, UInt32* outCommandID) {
     if (!c || !outCommandID) return paramErr;
     *outCommandID = c->command;

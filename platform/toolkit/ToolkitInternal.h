@@ -64,6 +64,7 @@ struct OpaqueControlRef {
     SInt32 value = 0, minimum = 0, maximum = 0;
     ToolboxObjectClassRef customClass = nullptr;
     UInt16 hilite = 0;  // the part pressed, 0 for none
+    ControlActionUPP action = nullptr;
     OpaqueEventTargetRef events;
 };
 

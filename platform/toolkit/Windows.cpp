@@ -65,6 +65,16 @@ mvtk::ControlKind KindOf(QWidget* w) {
     return K::Other;
 }
 
+// A slider runs its action procedure for each movement: the signal comes
+// with the new position set and before the value follows it.
+void ConnectAction(ControlRef control) {
+    auto* slider = qobject_cast<QSlider*>(control->widget.data());
+    if (!slider) return;
+    QObject::connect(slider, &QAbstractSlider::actionTriggered, [control] {
+        if (control->action) control->action(control, kControlIndicatorPart);
+    });
+}
+
 // Buttons, the pop-up menu and the check box send their commands.
 void ConnectCommand(WindowRef window, ControlRef control) {
     QWidget* w = control->widget;
@@ -91,6 +101,7 @@ void RegisterControls(WindowRef window) {
         control->maximum = w->property("maximum").isValid() ? w->property("maximum").toInt() : 0;
         mvtk::AttachCustomControl(control.get());
         if (control->command) ConnectCommand(window, control.get());
+        ConnectAction(control.get());
         if (control->signature) window->byID.emplace(std::make_pair(control->signature, control->id), control.get());
         window->controls.push_back(std::move(control));
     }

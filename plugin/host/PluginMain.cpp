@@ -1,5 +1,6 @@
 // The plug-in's one entry point for the host, and the dispatch on the
 // host's selector.
+#include "host/CustomButtons.h"
 #include "host/EffectGetInfos.h"
 #include "host/EffectRender.h"
 #include "host/HostGlobals.h"
@@ -15,8 +16,12 @@ HYPluginResult Dispatch(SInt16 which, HYPluginParams* params)
     case kPlugFilePlaceHolder: return MakeEffectPlaceHolders(which, params);
     case kPlugDoFrame: return EffectDrives(which, params);
     case kPlugTerminate: return EffectEnds(which, params);
-    // The configuration dialog is not built yet.
+#ifdef MV_WITH_DIALOG
+    case kPlugCustomButtonClick: return CustomButtons(which, params);
+#else
+    // A build without the windowing toolkit has no dialog to show.
     case kPlugCustomButtonClick: return kPluginUnimplemented;
+#endif
     default: return kPluginOK;
     }
 }

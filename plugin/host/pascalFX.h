@@ -1,9 +1,11 @@
-// The configuration bridge: the entry points through which the host-facing
+// The configuration bridge and entry: the entry points through which the host-facing
 // shell reaches the working configuration. The shell treats records as opaque
 // blocks of pGetConfigSize bytes; only these routines know their layout.
 #pragma once
 
 #include "MacTypes.h"
+#include "hyplugin/HYPlugin.h"
+#include "quickdraw/QuickDraw.h"
 
 struct pluginDataRec;
 
@@ -17,6 +19,10 @@ MV_API void pCopyConfig(void* source, void* dest);
 MV_API void pUncopyConfig(void* theData);
 MV_API void pDestroyConfig(void* aConfig);
 MV_API SInt16 GetMediaFormat(void* theData);
+/* Runs the configuration dialog on the working record over theGW, a frame of
+ * the clip (the host's); returns once it is accepted or cancelled. */
+MV_API void ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params, SInt32 firstFrameIndex,
+                            SInt32 numberOfFrames);
 
 MV_EXTERN_C_END
 

@@ -38,6 +38,9 @@ TEST(BundleExports, OnlyTheHostsEntryPoints)
         "main",          "InitPascal",     "InitMyPlugIn",   "pGetConfigSize",
         "pNewConfig",    "pCopyConfig",    "pUncopyConfig",  "pDestroyConfig",
         "GetMediaFormat", "DoEffect",
+#ifdef MV_WITH_DIALOG
+        "ConfigurePlugIn",
+#endif
     };
     EXPECT_EQ(ExportedSymbols(library), expected);
 }

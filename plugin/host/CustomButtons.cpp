@@ -1,0 +1,38 @@
+#include "host/CustomButtons.h"
+
+#include "config/PluginDefines.h"
+#include "host/HostGlobals.h"
+#include "host/pascalFX.h"
+
+namespace {
+
+void DialogFrameSize(SInt16 mediaFormat, SInt16& width, SInt16& height) {
+    switch (mediaFormat) {
+    case cMediaPAL: width = 720, height = 576; break;
+    case cMediaHD: width = 960, height = 540; break;
+    default: width = 720, height = 480; break;
+    }
+}
+
+}  // namespace
+
+HYPluginResult CustomButtons(SInt16, HYPluginParams* params) {
+    if (!params->procs->GetFrame || !params->procs->ReleaseFrame) return kPluginBadParams;
+    const SInt32 frame = params->renderFrame + gMostRecentStartFrame;
+    SInt16 width, height;
+    DialogFrameSize(GetMediaFormat(gPascalData), width, height);
+    GWorldPtr theGW = nullptr;
+    SInt16 volume = 0;
+    void* cookie = nullptr;
+    const HYPluginResult fetched =
+        params->procs->GetFrame(params->instance, frame, &theGW, width, height, kDVHighQuality, &volume, &cookie);
+    // Without the frame there is nothing to preview: the host hears why, and no
+    // dialog opens on an image that is not there.
+    if (fetched != kPluginOK || !theGW) {
+        if (cookie) params->procs->ReleaseFrame(params->instance, cookie);
+        return fetched != kPluginOK ? fetched : static_cast<HYPluginResult>(kPluginFailed);
+    }
+    ConfigurePlugIn(gPascalData, theGW, params, frame, gMostRecentFrameCount);
+    params->procs->ReleaseFrame(params->instance, cookie);
+    return kPluginOK;
+}
