@@ -93,8 +93,10 @@ void SetControl32BitValue(ControlRef c, SInt32 value) {
     switch (c->kind) {
     case ControlKind::Slider: {
         auto* slider = static_cast<QSlider*>(c->widget.data());
+        c->settingValue = true;
         slider->setValue(value);
         slider->setSliderPosition(value);
+        c->settingValue = false;
         return;
     }
     case ControlKind::CheckBox: {

@@ -65,6 +65,7 @@ struct OpaqueControlRef {
     ToolboxObjectClassRef customClass = nullptr;
     UInt16 hilite = 0;  // the part pressed, 0 for none
     ControlActionUPP action = nullptr;
+    bool settingValue = false;  // the program, not the user, moves it
     OpaqueEventTargetRef events;
 };
 

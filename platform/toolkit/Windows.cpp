@@ -71,7 +71,7 @@ void ConnectAction(ControlRef control) {
     auto* slider = qobject_cast<QSlider*>(control->widget.data());
     if (!slider) return;
     QObject::connect(slider, &QAbstractSlider::actionTriggered, [control] {
-        if (control->action) control->action(control, kControlIndicatorPart);
+        if (control->action && !control->settingValue) control->action(control, kControlIndicatorPart);
     });
 }
 

@@ -1,0 +1,305 @@
+// The configuration dialog as the user runs it: the window for each media
+// type, edits surviving a change of layout, cancel restoring the record and
+// leaving the settings file alone, accept saving it, reset, frame stepping
+// and scrubbing through the host, the keep-proportions box and the manual.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+#include <dlfcn.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/DataHandling.h"
+#include "config/PluginDefines.h"
+#include "config/prefsloader.h"
+#include "dialog/carbonmacros.h"
+#include "dialog/configdlghandler.h"
+#include "dialog/controls/clipCTRL.h"
+#include "dialog/controls/colorCTRL.h"
+#include "dialog/controls/pictCTRL.h"
+#include "engine/callPixelFX.h"
+#include "hyplugin/HYPlugin.h"
+#include "plugin/engine/TestFrames.h"
+#include "toolkit/ToolkitInternal.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using enginetest::Frame;
+
+// The host's side: frames of one colour each, the fetches it was asked for.
+std::vector<SInt32> gFetched;
+
+HYPluginResult GetFrame(void*, SInt32 frame, GWorldPtr* theGW, SInt16 width, SInt16 height, HYRefDVQuality, SInt16*,
+                        void** cookie) {
+    gFetched.push_back(frame);
+    const Rect r{0, 0, height, width};
+    if (NewGWorld(theGW, 32, &r, nullptr, nullptr, 0) != noErr) return kPluginOutOfMemory;
+    CGrafPtr saved;
+    GDHandle device;
+    GetGWorld(&saved, &device);
+    SetGWorld(*theGW, nullptr);
+    const RGBColor c{static_cast<UInt16>(frame * 5000), 30000, 60000};
+    RGBForeColor(&c);
+    PaintRect(&r);
+    SetGWorld(saved, device);
+    *cookie = *theGW;
+    return kPluginOK;
+}
+
+HYPluginResult ReleaseFrame(void*, void* cookie) {
+    DisposeGWorld(static_cast<GWorldPtr>(cookie));
+    return kPluginOK;
+}
+
+std::string Bytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class ConfigDialog : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static char folder[] = "/tmp/mvdialogXXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        setenv("XDG_CONFIG_HOME", folder, 1);
+        static int argc = 1;
+        static char name[] = "test_configdlghandler";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance()) new QApplication(argc, argv);
+        ASSERT_NE(dlopen(MV_BUNDLE_DIR "/Contents/Linux/morvatelle.so", RTLD_NOW | RTLD_LOCAL), nullptr) << dlerror();
+        CreateConfigFile();  // as the plug-in's start makes it
+    }
+
+    void SetUp() override {
+        ResetConfig(&config_, true);
+        procs_.GetFrame = GetFrame;
+        procs_.ReleaseFrame = ReleaseFrame;
+        params_.procs = &procs_;
+        gFetched.clear();
+        gConfigWorkSpace = pluginWorkSpace{};
+        gConfigWorkSpace.theConfig = &config_;
+        gConfigWorkSpace.iMovieParams = &params_;
+        gConfigWorkSpace.sourceClip = source_.gw;
+        gConfigWorkSpace.theFXClip = preview_.gw;
+        gConfigWorkSpace.minFrameIndex = 20;
+        gConfigWorkSpace.maxFrameIndex = 9;
+        gConfigWorkSpace.activeRel = 1;
+        RegisterColorBox();
+        RegisterClipCtrl();
+        RegisterPictureControl();
+    }
+    void TearDown() override {
+        UnregisterClipCtrl();
+        UnregisterColorBox();
+        UnregisterPictureControl();
+    }
+
+    static WindowRef Window() { return gConfigWorkSpace.theWindow; }
+    static ControlRef Find(const char* signature, SInt32 id) {
+        return SimpleGetControlByID(Window(), MV_FOURCC(signature[0], signature[1], signature[2], signature[3]), id);
+    }
+    static QString Text(const char* signature, SInt32 id) { return static_cast<QLabel*>(Find(signature, id)->widget.data())->text(); }
+    static Rect ClipSize() {
+        Rect r = GetControlBox(gConfigWorkSpace.theFrameCtrl);
+        return Rect{0, 0, static_cast<SInt16>(r.bottom - r.top), static_cast<SInt16>(r.right - r.left)};
+    }
+    // Clicks the button that sends `command`.
+    static void Press(const char* command) {
+        for (auto& c : Window()->controls)
+            if (CommandID2Str(c->command) == command)
+                if (auto* b = qobject_cast<QAbstractButton*>(c->widget.data())) return b->click();
+        ADD_FAILURE() << "no button " << command;
+    }
+    static void MoveSlider(const char* signature, SInt32 id, int to) {
+        auto* slider = static_cast<QSlider*>(Find(signature, id)->widget.data());
+        slider->setSliderPosition(to);  // as a drag moves it: the action runs
+    }
+    static void ChooseMedia(int index) {
+        auto* menu = static_cast<QComboBox*>(Find("Medi", 1)->widget.data());
+        menu->setCurrentIndex(index);
+        emit menu->activated(index);
+    }
+
+    // Runs the dialog with `steps`, each once a dialog window is up and waiting.
+    void Run(std::vector<std::function<void()>> steps) {
+        auto left = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
+        auto poll = std::make_shared<std::function<void()>>();
+        *poll = [left, again = std::weak_ptr(poll)] {
+            QWidget* modal = QApplication::activeModalWidget();
+            const bool up = Window() && modal && modal == Window()->widget && Window()->modalLoop;
+            if (left->empty()) return;
+            if (!up) {
+                if (auto p = again.lock()) QTimer::singleShot(5, *p);
+                return;
+            }
+            auto step = std::move(left->front());
+            left->erase(left->begin());
+            step();
+            if (auto p = again.lock()) QTimer::singleShot(0, *p);
+        };
+        QTimer::singleShot(0, *poll);
+        DoConfig(&config_);
+        EXPECT_TRUE(left->empty()) << left->size() << " steps never ran";
+    }
+
+    // Answers the next alert with its default button and keeps its text.
+    void AnswerAlert(QString& text) {
+        auto poll = std::make_shared<std::function<void()>>();
+        *poll = [&text, again = std::weak_ptr(poll)] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                if (auto p = again.lock()) QTimer::singleShot(5, *p);
+                return;
+            }
+            text = box->informativeText();
+            box->defaultButton() ? box->defaultButton()->click() : box->accept();
+        };
+        polls_.push_back(poll);
+        QTimer::singleShot(0, *poll);
+    }
+
+    fs::path SettingsFile() const { return fs::path(getenv("XDG_CONFIG_HOME")) / "kwtrp-Prefs"; }
+
+    pluginDataRec config_{};
+    HYProcs procs_{};
+    HYPluginParams params_{};
+    Frame source_{720, 480}, preview_{720, 480};
+    std::vector<std::shared_ptr<std::function<void()>>> polls_;
+};
+
+TEST_F(ConfigDialog, EachMediaTypeOpensItsLayout) {
+    const struct {
+        SInt16 mediaType;
+        SInt16 width, height;
+    } cases[] = {{1, 720, 480}, {2, 720, 576}, {3, 960, 540}, {0, 720, 480}, {-1, 720, 480}, {4, 720, 480}};
+    for (const auto& t : cases) {
+        config_.mediaType = t.mediaType;
+        Rect size{};
+        Run({[&] { size = ClipSize(); }, [] { Press("not!"); }});
+        EXPECT_EQ(size.right, t.width) << t.mediaType;
+        EXPECT_EQ(size.bottom, t.height) << t.mediaType;
+        EXPECT_EQ(config_.mediaType, t.mediaType) << "cancelled";
+    }
+}
+
+TEST_F(ConfigDialog, EditsSurviveAChangeOfLayoutAndCancelRestoresEverything) {
+    const pluginDataRec before = config_;
+    const std::string file = Bytes(SettingsFile());
+    Rect palSize{};
+    Run({[] {
+             MoveSlider("Sldr", 2, 37);
+             EXPECT_EQ(Text("Lgnd", 2), "37%");
+             Press("Sall");
+             ChooseMedia(0);  // the type already set: nothing happens
+         },
+         [] { ChooseMedia(1); },
+         [&] {
+             palSize = ClipSize();
+             EXPECT_EQ(static_cast<QSlider*>(Find("Sldr", 2)->widget.data())->value(), 37);
+             EXPECT_EQ(Text("Lgnd", 2), "37%");
+             EXPECT_EQ(GetCurrentRel().left, 0.0);
+             Press("not!");
+         }});
+    EXPECT_EQ(palSize.bottom, 576);
+    EXPECT_EQ(std::memcmp(&config_, &before, sizeof config_), 0) << "every field back";
+    EXPECT_EQ(Bytes(SettingsFile()), file) << "the file untouched";
+}
+
+TEST_F(ConfigDialog, ResetStepsAndKeepProportions) {
+    config_.sliders[0] = 70;
+    config_.keepProps = true;
+    config_.mediaType = 2;
+    Run({[] {
+             // "Rset" is handled and still passed on.
+             HICommand command{0, MV_FOURCC('R', 's', 'e', 't'), {}};
+             OpaqueEventRef event{kEventClassCommand, kEventCommandProcess, {}};
+             SetEventParameter(&event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
+             EXPECT_EQ(TheDialogHandler(nullptr, &event, Window()), eventNotHandledErr);
+             const SInt16 want[] = {10, 50, 0, 0, 0, 0};
+             for (int n = 0; n < 6; ++n) EXPECT_EQ(gConfigWorkSpace.theConfig->sliders[n], want[n]);
+             EXPECT_EQ(Text("Lgnd", 1), "10%");
+             EXPECT_FALSE(gConfigWorkSpace.theConfig->keepProps);
+             EXPECT_EQ(gConfigWorkSpace.theConfig->mediaType, 2);
+         },
+         [] {
+             Press("Revi");  // at frame 0: nothing
+             EXPECT_TRUE(gFetched.empty());
+             EXPECT_EQ(Text("ClpM", 1), "0/9");
+             Press("Adva");
+             EXPECT_EQ(gConfigWorkSpace.currFrameIndex, 1);
+             EXPECT_EQ(Text("ClpM", 1), "1/9");
+             ASSERT_EQ(gFetched.size(), 1u);
+             EXPECT_EQ(gFetched.back(), 21) << "the first frame plus the position";
+             MoveSlider("ClpS", 1, 9);
+             EXPECT_EQ(gFetched.back(), 29);
+             EXPECT_EQ(Text("ClpM", 1), "9/9");
+             Press("Adva");  // at the last frame: nothing
+             EXPECT_EQ(gFetched.size(), 2u);
+         },
+         [] {
+             SetControl32BitValue(Find("Keep", 1), 2);  // mixed counts as off
+             emit static_cast<QAbstractButton*>(Find("Keep", 1)->widget.data())->clicked();
+             EXPECT_FALSE(gConfigWorkSpace.theConfig->keepProps);
+             Press("not!");
+         }});
+}
+
+TEST_F(ConfigDialog, OneFrameClipAndTheScrubberAfterAReopen) {
+    gConfigWorkSpace.maxFrameIndex = 0;
+    Run({[] {
+             EXPECT_EQ(Text("ClpM", 1), "0/0");
+             EXPECT_EQ(GetControl32BitMaximum(gConfigWorkSpace.clipSlider), 0);
+             gConfigWorkSpace.maxFrameIndex = 5;  // a longer clip, to step in
+             SetControl32BitMaximum(gConfigWorkSpace.clipSlider, 5);
+             Press("Adva");
+             Press("Adva");
+             ChooseMedia(2);
+         },
+         [] {
+             EXPECT_EQ(GetControl32BitValue(gConfigWorkSpace.clipSlider), 2) << "the scrubber where it was";
+             EXPECT_EQ(Text("ClpM", 1), "2/5");
+             Press("not!");
+         }});
+}
+
+TEST_F(ConfigDialog, AcceptSavesTheSettings) {
+    Run({[] {
+             MoveSlider("Sldr", 3, 42);
+             Press("ok  ");
+         }});
+    EXPECT_EQ(config_.sliders[2], 42);
+    pluginDataRec read{};
+    ResetConfig(&read, true);
+    ASSERT_TRUE(ReadConfig(&read));
+    EXPECT_EQ(read.sliders[2], 42) << "what a later run starts from";
+}
+
+TEST_F(ConfigDialog, ManualThatCannotBeShownIsANotice) {
+    QString notice;
+    Run({[&] {
+             AnswerAlert(notice);
+             Press("Help");
+         },
+         [] { Press("not!"); }});
+    const bool shipped = fs::exists(fs::path(MV_BUNDLE_DIR) / "Contents/Resources/manual.pdf");
+    // Off screen, no viewer can take it.
+    EXPECT_EQ(notice, shipped ? "LSOpen failed with -10814" : "Cannot locate manual in bundle");
+}
+
+}  // namespace
