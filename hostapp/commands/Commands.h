@@ -36,10 +36,18 @@ struct ThumbnailOptions {
     std::string size;
 };
 
+struct ConfigureOptions {
+    std::string input;  // empty: the embedded default clip
+    std::string bundle;
+    std::optional<double> duration;
+    std::string fps = "30";
+};
+
 // Each returns the process's exit status; failures throw HostError.
 int runRender(const RenderOptions& options);
 int runInfo(const std::string& bundle);
 int runThumbnail(const ThumbnailOptions& options);
 int runSettings(const std::vector<std::string>& arguments);
+int runConfigure(const ConfigureOptions& options);
 
 }  // namespace mv

@@ -78,6 +78,13 @@ int main(int argc, char** argv) {
     thumbCmd->add_option("--size", thumb.size, "Size of the picture (default: the source's)")->type_name("WxH");
     addStillOptions(thumbCmd, thumb.duration, thumb.fps);
 
+    mv::ConfigureOptions configure;
+    CLI::App* configureCmd = app.add_subcommand(
+        "configure", "Open the effect's dialog on a clip (or the embedded default clip); accepted settings are kept");
+    configureCmd->add_option("input", configure.input, "Any video FFmpeg reads, or a still image (a photo)")
+        ->type_name("INPUT");
+    addStillOptions(configureCmd, configure.duration, configure.fps);
+
     CLI::App* settingsCmd = app.add_subcommand(
         "settings", "The effect's settings: show | set [--region L,R,T,B] [...] | reset (see: settings --help)");
     settingsCmd->prefix_command();
@@ -102,6 +109,10 @@ int main(int argc, char** argv) {
         // A fatal stop in the plug-in, or a signal, takes the temporary output with it.
         MVInstallExitToShellProc([] { mv::removeTemporaries(); });
         mv::installInterruptHandler(mv::removeTemporaries);
+        if (configureCmd->parsed()) {
+            configure.bundle = bundle;
+            return mv::runConfigure(configure);
+        }
         if (thumbCmd->parsed()) {
             thumb.bundle = bundle;
             return mv::runThumbnail(thumb);

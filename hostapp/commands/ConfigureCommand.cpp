@@ -1,0 +1,76 @@
+// morvatelle configure: the effect's dialog on a clip, opened as the effect's
+// button opens it in an editor: the effect shown on the clip once, so that the
+// plug-in knows the clip's start and length, then the button's click, during
+// which the host serves the dialog's frames.
+#include <cstdlib>
+
+#include "commands/ClipOpening.h"
+#include "commands/Commands.h"
+#include "common/HostError.h"
+#include "session/HostCallbacks.h"
+#include "session/PluginLoader.h"
+#include "session/RenderRun.h"
+
+namespace mv {
+
+namespace {
+
+bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (const char* value = std::getenv(name); value && *value) return true;
+    return false;
+}
+
+// One frame of a run over the whole clip: the plug-in learns where the clip
+// starts and how long it is, as it does when an editor shows the effect.
+void showOnce(const Plugin& plugin, HostSession& session, HYPluginParams& params, const ClipInfo& info) {
+    int width = 0, height = 0;
+    parseSize("", info, width, height);
+    GWorldPtr world = newFrameWorld(width, height);
+    struct Disposer {
+        GWorldPtr w;
+        ~Disposer() { DisposeGWorld(w); }
+    } disposer{world};
+    params.startFrame = 0;
+    params.frameCount = static_cast<SInt32>(info.frameCount);
+    params.renderFrame = 0;
+    params.frameRect = {0, 0, static_cast<SInt16>(height), static_cast<SInt16>(width)};
+    params.frame = world;
+    params.clientData = nullptr;
+    session.setRange(0, 0);
+    params.selector = kPlugInitialize;
+    HYPluginResult result = plugin.call(params);
+    if (result != kPluginOK) pluginFailed(session, "to begin showing the clip", result);
+    params.selector = kPlugDoFrame;
+    result = plugin.call(params);
+    params.selector = kPlugTerminate;
+    plugin.call(params);
+    if (result != kPluginOK) pluginFailed(session, "on the clip's first frame", result);
+}
+
+}  // namespace
+
+int runConfigure(const ConfigureOptions& o) {
+    if (!HasDisplay())
+        fail("no display to open the dialog on (set DISPLAY or WAYLAND_DISPLAY); without one, change the settings "
+             "with `morvatelle settings set`");
+    Clip clip = openClip(o.input, o.duration, o.fps);
+    Plugin plugin(bundleOrDefault(o.bundle));
+    HostSession session(clip);
+    HYPluginParams params = describePlugin(plugin, session, clip.info.frameCount);
+    FilterSettings filter;
+    for (int i = 0; i < 3; ++i) filter.sliders[i] = params.getInfo2.filterSliders[i].defaultValue;
+    session.setFilterSettings(filter);
+    showOnce(plugin, session, params, clip.info);
+
+    // Any frame of the clip, on demand, at the size the dialog asks.
+    session.setRange(0, -1);
+    params.selector = kPlugCustomButtonClick;
+    params.renderFrame = 0;
+    params.clientData = nullptr;
+    const HYPluginResult result = plugin.call(params);
+    if (result != kPluginOK) pluginFailed(session, "to open its dialog", result);
+    return 0;
+}
+
+}  // namespace mv

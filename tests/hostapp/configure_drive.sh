@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Drives `morvatelle configure` as a user does, on the X display it runs
+# under (xvfb-run): a drag of the region's body, slider 2 moved with the
+# keyboard, then Return for OK. Prints the program's exit status last.
+# usage: configure_drive.sh HOST CLIP PICTURE
+set -u
+unset QT_QPA_PLATFORM  # the real display, not the tests' offscreen one
+host=$1 clip=$2 picture=$3
+"$host" configure "$clip" &
+pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --name "Morva Telle" | head -1)
+[ -n "$window" ] || { kill $pid; echo "no window"; exit 1; }
+sleep 0.5
+# The NTSC layout: the clip control from (12, 12), 720 x 480; slider 2's
+# handle at 50 % sits at (856, 154).
+xdotool mousemove --window "$window" 372 252 mousedown 1 \
+        mousemove --window "$window" 400 270 mousemove --window "$window" 444 300 mouseup 1
+sleep 0.3
+xdotool mousemove --window "$window" 856 154 click 1
+for _ in $(seq 13); do xdotool key --window "$window" Left; done
+sleep 0.3
+ffmpeg -loglevel error -y -f x11grab -video_size 1036x544 -i "$DISPLAY" -frames:v 1 "$picture" || true
+xdotool key --window "$window" Return
+wait $pid
+echo "status $?"
