@@ -1,7 +1,9 @@
-// One step of a drag on the clip control at the dialog's largest preview
-// (960 x 540, the HD layout): storing the rectangle, rendering the preview
-// again and drawing it with its outline and handles. Measured beside an
-// uncached copy of one 960 x 540 frame; the step should cost at most four.
+// Live-preview steps at the dialog's largest preview (960 x 540, the HD
+// layout): one drag step on the clip control (storing the rectangle,
+// rendering the preview again and drawing it with its outline and handles)
+// and one step of slider 2 (its action, the render and the clip control's
+// redraw). Measured beside an uncached copy of one 960 x 540 frame; each
+// step should cost at most four.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -16,6 +18,8 @@
 #include "config/DataHandling.h"
 #include "config/PluginDefines.h"
 #include "dialog/carbonmacros.h"
+#include "dialog/configdlghandler.h"
+#include "dialog/sliderHandlers.h"
 #include "dialog/controls/clipCTRL.h"
 #include "dialog/controls/colorCTRL.h"
 #include "dialog/controls/dlgUtils.h"
@@ -42,10 +46,12 @@ GWorldPtr NoiseWorld() {
     return gw;
 }
 
-void BM_DragStep(benchmark::State& state) {
+pluginDataRec config;
+
+// The HD dialog window over a noise frame, as the dialog sets it up.
+WindowRef OpenDialogWindow() {
     if (!std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (!dlopen(MV_BUNDLE_DIR "/Contents/Linux/morvatelle.so", RTLD_NOW | RTLD_LOCAL)) std::abort();
-    static pluginDataRec config;
     ResetConfig(&config, true);
     gConfigWorkSpace.theConfig = &config;
     gConfigWorkSpace.sourceClip = NoiseWorld();
@@ -57,9 +63,23 @@ void BM_DragStep(benchmark::State& state) {
     RegisterClipCtrl();
     RegisterPictureControl();
     WindowRef window = OpenNibWindowFromCFBundle(cMyBundleID, "morvatelle", "configHD");
-    gConfigWorkSpace.theFrameCtrl = SimpleGetControlByID(window, MV_FOURCC('C', 'l', 'i', 'p'), 1);
-    const Rect bounds = GetControlBox(gConfigWorkSpace.theFrameCtrl);
+    SetupDialog(window, &config);
     SetPortWindowPort(window);
+    return window;
+}
+
+void CloseDialogWindow(WindowRef window) {
+    DisposeWindow(window);
+    UnregisterClipCtrl();
+    UnregisterColorBox();
+    UnregisterPictureControl();
+    DisposeGWorld(gConfigWorkSpace.sourceClip);
+    DisposeGWorld(gConfigWorkSpace.theFXClip);
+}
+
+void BM_DragStep(benchmark::State& state) {
+    WindowRef window = OpenDialogWindow();
+    const Rect bounds = GetControlBox(gConfigWorkSpace.theFrameCtrl);
     SInt16 step = 0;
     for (auto _ : state) {
         // A body drag a pixel at a time across the frame.
@@ -71,10 +91,21 @@ void BM_DragStep(benchmark::State& state) {
         DrawFrameContents(window, bounds);
         benchmark::ClobberMemory();
     }
-    DisposeWindow(window);
-    UnregisterClipCtrl();
-    UnregisterColorBox();
-    UnregisterPictureControl();
+    CloseDialogWindow(window);
+}
+
+void BM_SliderStep(benchmark::State& state) {
+    WindowRef window = OpenDialogWindow();
+    ControlRef slider = gConfigWorkSpace.sliders[1];
+    SInt32 value = 0;
+    for (auto _ : state) {
+        // Slider 2 dragged a step at a time across its range.
+        value = (value + 1) % 101;
+        SetControl32BitValue(slider, value);
+        Slider2Action(slider, kControlIndicatorPart);
+        benchmark::ClobberMemory();
+    }
+    CloseDialogWindow(window);
 }
 
 // Frames enough to leave every cache behind between two copies of the same one.
@@ -94,5 +125,6 @@ void BM_UncachedFrameCopy(benchmark::State& state) {
 
 BENCHMARK(BM_UncachedFrameCopy)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DragStep)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SliderStep)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();
