@@ -27,6 +27,7 @@ public:
 
 private:
     SwsPtr owner_;
+    std::vector<std::uint8_t> scaled_;  // a 4:2:0 picture brought down to the destination's size
 };
 
 class FrameConverter {
