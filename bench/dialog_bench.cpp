@@ -67,6 +67,10 @@ void HostDisposePtr(void* block) { DisposePtr(static_cast<Ptr>(block)); }
 
 void BM_CustomButtonToDialog(benchmark::State& state) {
     if (!std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The plug-in's start writes its settings file: into a scratch folder, not the user's.
+    static char settings[] = "/tmp/mvbenchXXXXXX";
+    if (!mkdtemp(settings)) std::abort();
+    setenv("XDG_CONFIG_HOME", settings, 1);
     void* bundle = dlopen(MV_BUNDLE_DIR "/Contents/Linux/morvatelle.so", RTLD_NOW | RTLD_LOCAL);
     if (!bundle) std::abort();
     auto entry = reinterpret_cast<HYPluginEntryProc>(dlsym(bundle, "main"));

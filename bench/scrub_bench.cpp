@@ -1,8 +1,9 @@
 // Scrubbing in the dialog as the host serves it, on a 1920 x 1080 H.264 clip
 // with a keyframe every 60 frames: a step forward at the HD dialog's size
 // (960 x 540) against the host's delivery of one frame in a plain sequential
-// read at the clip's own size (the decode of a frame), and a jump from the
-// first frame to the middle of the clip (a median of 15).
+// read at the clip's own size (the decode of a frame); a step back, which
+// decodes again from the keyframe before it; and a jump from the first frame
+// to the middle of the clip (medians of 15).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -59,6 +60,18 @@ void BM_StepForward(benchmark::State& state) {
     }
 }
 
+void BM_StepBack(benchmark::State& state) {
+    mv::Clip clip = mv::openClip(ClipPath(), std::nullopt, "30");
+    mv::HostSession session(clip);
+    session.setRange(0, kFrames - 1);
+    SInt32 frame = kFrames / 2 + 30;  // in the middle of a group of 60
+    Fetch(session, frame, 960, 540);
+    for (auto _ : state) {
+        frame = frame > kFrames / 2 + 1 ? frame - 1 : kFrames / 2 + 30;
+        Fetch(session, frame, 960, 540);
+    }
+}
+
 void BM_JumpToMiddle(benchmark::State& state) {
     mv::Clip clip = mv::openClip(ClipPath(), std::nullopt, "30");
     mv::HostSession session(clip);
@@ -75,6 +88,8 @@ void BM_JumpToMiddle(benchmark::State& state) {
 
 BENCHMARK(BM_DecodeOneFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_StepForward)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_StepBack)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(15)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_JumpToMiddle)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(15)
     ->ReportAggregatesOnly(true);
 

@@ -3,6 +3,8 @@
 // plug-in knows the clip's start and length, then the button's click, during
 // which the host serves the dialog's frames.
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "commands/ClipOpening.h"
 #include "commands/Commands.h"
@@ -15,9 +17,28 @@ namespace mv {
 
 namespace {
 
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// A display a window can be seen on: an X server whose local socket is there
+// (a remote one, "host:0", is taken on trust), or a Wayland compositor's
+// socket. A platform without a screen ("offscreen", "minimal") is none: the
+// dialog would wait there unseen.
 bool HasDisplay() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        if (const char* value = std::getenv(name); value && *value) return true;
+    const std::string platform = Env("QT_QPA_PLATFORM");
+    if (platform.starts_with("offscreen") || platform.starts_with("minimal")) return false;
+    if (const std::string x = Env("DISPLAY"); !x.empty()) {
+        if (x[0] != ':') return true;
+        const std::string number = x.substr(1, x.find('.') - 1);
+        if (std::filesystem::exists("/tmp/.X11-unix/X" + number)) return true;
+    }
+    if (const std::string wayland = Env("WAYLAND_DISPLAY"); !wayland.empty()) {
+        const std::filesystem::path socket =
+            wayland[0] == '/' ? std::filesystem::path(wayland) : std::filesystem::path(Env("XDG_RUNTIME_DIR")) / wayland;
+        if (std::filesystem::exists(socket)) return true;
+    }
     return false;
 }
 
@@ -63,10 +84,13 @@ int runConfigure(const ConfigureOptions& o) {
     session.setFilterSettings(filter);
     showOnce(plugin, session, params, clip.info);
 
-    // Any frame of the clip, on demand, at the size the dialog asks.
-    session.setRange(0, -1);
+    // Any frame of the clip at the size the dialog asks; after each, the next
+    // ones are decoded ahead, since stepping forward is what scrubbing does most.
+    session.setRange(0, clip.info.frameCount - 1);
     params.selector = kPlugCustomButtonClick;
     params.renderFrame = 0;
+    params.frame = nullptr;  // the shown frame's image is gone
+    params.frameRect = {0, 0, 0, 0};
     params.clientData = nullptr;
     const HYPluginResult result = plugin.call(params);
     if (result != kPluginOK) pluginFailed(session, "to open its dialog", result);

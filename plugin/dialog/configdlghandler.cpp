@@ -107,8 +107,16 @@ void DoConfig(pluginDataPtr theConfig) {
     do {
         RunDialogWindow(theConfig);
     } while (lgItemHit != 1 && lgItemHit != 2);
-    if (lgItemHit == 1) SaveConfig(theConfig);
-    else *theConfig = theBackup;
+    if (lgItemHit == 1) {
+        SaveConfig(theConfig);
+        return;
+    }
+    // The record as it was, but for its images: the record owns them, and the
+    // backup's may have been released and replaced meanwhile.
+    CGImageRef original = theConfig->theOriginalImage, rendered = theConfig->theRendered;
+    *theConfig = theBackup;
+    theConfig->theOriginalImage = original;
+    theConfig->theRendered = rendered;
 }
 
 void SetupDialog(WindowRef theWindow, pluginDataPtr theConfig) {

@@ -29,7 +29,7 @@ HYPluginResult CustomButtons(SInt16, HYPluginParams* params) {
     // Without the frame there is nothing to preview: the host hears why, and no
     // dialog opens on an image that is not there.
     if (fetched != kPluginOK || !theGW) {
-        if (cookie) params->procs->ReleaseFrame(params->instance, cookie);
+        params->procs->ReleaseFrame(params->instance, cookie);
         return fetched != kPluginOK ? fetched : static_cast<HYPluginResult>(kPluginFailed);
     }
     ConfigurePlugIn(gPascalData, theGW, params, frame, gMostRecentFrameCount);

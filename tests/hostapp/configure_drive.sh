@@ -6,7 +6,7 @@
 set -u
 unset QT_QPA_PLATFORM  # the real display, not the tests' offscreen one
 host=$1 clip=$2 picture=$3
-"$host" configure "$clip" &
+timeout 120 "$host" configure "$clip" &
 pid=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name "Morva Telle" | head -1)
 [ -n "$window" ] || { kill $pid; echo "no window"; exit 1; }
