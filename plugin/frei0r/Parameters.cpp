@@ -1,0 +1,42 @@
+#include "frei0r/Parameters.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace mvfrei0r {
+
+// Appended to only: a host may address a parameter by its place.
+const ParameterInfo kParameters[] = {
+    {"left", F0R_PARAM_DOUBLE, "Start region: its left edge, as a fraction of the frame's width", &Parameters::left, 0, 1},
+    {"right", F0R_PARAM_DOUBLE, "Start region: its right edge, as a fraction of the frame's width", &Parameters::right, 0, 1},
+    {"top", F0R_PARAM_DOUBLE, "Start region: its top edge, as a fraction of the frame's height", &Parameters::top, 0, 1},
+    {"bottom", F0R_PARAM_DOUBLE, "Start region: its bottom edge, as a fraction of the frame's height", &Parameters::bottom,
+     0, 1},
+    {"zoom-in", F0R_PARAM_DOUBLE, "Share of the clip spent zooming in at its start (1 is the first half)",
+     &Parameters::zoomIn, 0, 1},
+    {"zoom-out", F0R_PARAM_DOUBLE, "Share of the clip spent zooming out at its end (1 is the second half)",
+     &Parameters::zoomOut, 0, 1},
+    {"overlay", F0R_PARAM_DOUBLE, "Opacity of the unzoomed frame laid over the zoom", &Parameters::overlay, 0, 1},
+    {"frames", F0R_PARAM_DOUBLE, "The clip's length in frames (the course spans it; 0: frame positions as they come)",
+     &Parameters::frames, 0, 2147483647.0},
+    {"frame-rate", F0R_PARAM_DOUBLE, "The clip's frames per second, to turn the host's time into a frame",
+     &Parameters::frameRate, 0.001, 1000000},
+    {"time-scale", F0R_PARAM_DOUBLE, "The host's time units per second: 1000 for ffmpeg, 1 for MLT",
+     &Parameters::timeScale, 0.000001, 1e9},
+};
+const int kParameterCount = static_cast<int>(sizeof kParameters / sizeof kParameters[0]);
+
+void SetParameter(Instance& instance, int index, double value) {
+    if (index < 0 || index >= kParameterCount) return;
+    const ParameterInfo& p = kParameters[index];
+    if (std::isnan(value)) return;
+    instance.params.*p.field = std::clamp(value, p.minimum, p.maximum);
+    ApplyParameters(instance);
+}
+
+double GetParameter(const Instance& instance, int index) {
+    if (index < 0 || index >= kParameterCount) return 0;
+    return instance.params.*kParameters[index].field;
+}
+
+}  // namespace mvfrei0r

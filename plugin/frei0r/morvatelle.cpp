@@ -1,0 +1,102 @@
+// The frei0r entry points of the Morva Telle filter: the zoom that follows a
+// fixed course over a clip, rendered by the effect's own engine.
+//
+// The contract (frei0r 1.2), as this filter keeps it:
+//  - f0r_init / f0r_deinit may come more than once; they hold nothing.
+//  - Every instance is its own: its parameters, its frames, its count of
+//    frames rendered. Instances may live on different threads; their frames
+//    are rendered one at a time.
+//  - f0r_update's time is turned into a frame position with the parameters
+//    frame-rate and time-scale (ffmpeg's milliseconds: 1000; MLT's seconds:
+//    1); a time that is not a number, negative or beyond any clip (ffmpeg's
+//    when it has lost the time stamp) takes the frame after the one rendered
+//    last. With frames (the clip's length) 0 there is no course and the start
+//    region is held.
+//  - Pixels are R, G, B, A bytes; the whole frame, never a band of it.
+//  - Parameters out of range are held to it; not-a-number is ignored.
+// The header declares the entry points without C linkage.
+extern "C" {
+#include <frei0r.h>
+}
+
+#include <cstring>
+#include <new>
+
+#include "config/DataHandling.h"
+#include "frei0r/FilterState.h"
+#include "frei0r/Parameters.h"
+
+using mvfrei0r::Instance;
+
+// The entry points are the library's only visible names.
+#pragma GCC visibility push(default)
+extern "C" {
+
+int f0r_init(void) { return 1; }
+
+void f0r_deinit(void) {}
+
+void f0r_get_plugin_info(f0r_plugin_info_t* info) {
+    info->name = "morvatelle";
+    info->author = "The Morva Telle developers";
+    info->plugin_type = F0R_PLUGIN_TYPE_FILTER;
+    info->color_model = F0R_COLOR_MODEL_RGBA8888;
+    info->frei0r_version = FREI0R_MAJOR_VERSION;
+    info->major_version = 3;
+    info->minor_version = 0;
+    info->num_params = mvfrei0r::kParameterCount;
+    info->explanation = "A zoom that follows a fixed course: in from the whole frame to a region, held, and out again";
+}
+
+void f0r_get_param_info(f0r_param_info_t* info, int param_index) {
+    if (param_index < 0 || param_index >= mvfrei0r::kParameterCount) return;
+    const mvfrei0r::ParameterInfo& p = mvfrei0r::kParameters[param_index];
+    info->name = p.name;
+    info->type = p.type;
+    info->explanation = p.explanation;
+}
+
+f0r_instance_t f0r_construct(unsigned int width, unsigned int height) {
+    if (width == 0 || height == 0 || width > 32767 || height > 32767) return nullptr;
+    auto* instance = new (std::nothrow) Instance;
+    if (!instance) return nullptr;
+    instance->width = width;
+    instance->height = height;
+    ResetConfig(&instance->config, true);
+    mvfrei0r::ApplyParameters(*instance);
+    const Rect bounds{0, 0, static_cast<SInt16>(height), static_cast<SInt16>(width)};
+    if (NewGWorld(&instance->source, 32, &bounds, nullptr, nullptr, 0) != noErr ||
+        NewGWorld(&instance->target, 32, &bounds, nullptr, nullptr, 0) != noErr) {
+        if (instance->source) DisposeGWorld(instance->source);
+        delete instance;
+        return nullptr;
+    }
+    return instance;
+}
+
+void f0r_destruct(f0r_instance_t instance) {
+    auto* i = static_cast<Instance*>(instance);
+    if (!i) return;
+    DisposeGWorld(i->source);
+    DisposeGWorld(i->target);
+    delete i;
+}
+
+void f0r_set_param_value(f0r_instance_t instance, f0r_param_t param, int param_index) {
+    if (!instance || !param) return;
+    mvfrei0r::SetParameter(*static_cast<Instance*>(instance), param_index, *static_cast<const double*>(param));
+}
+
+void f0r_get_param_value(f0r_instance_t instance, f0r_param_t param, int param_index) {
+    if (!instance || !param) return;
+    *static_cast<double*>(param) = mvfrei0r::GetParameter(*static_cast<const Instance*>(instance), param_index);
+}
+
+void f0r_update(f0r_instance_t instance, double time, const uint32_t* inframe, uint32_t* outframe) {
+    auto* i = static_cast<Instance*>(instance);
+    if (!i || !inframe || !outframe) return;
+    mvfrei0r::RenderFrame(*i, mvfrei0r::FramePosition(*i, time), inframe, outframe);
+}
+
+}  // extern "C"
+#pragma GCC visibility pop

@@ -1,0 +1,159 @@
+// The frei0r filter: through ffmpeg, frame for frame the render of the host
+// program for the same settings (lossless clips; a width at which ffmpeg
+// loses the time stamps; the overlay); and, called as a host
+// calls it, the rules for instances, times and values.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "HostRunner.h"
+
+extern "C" {
+#include <frei0r.h>
+}
+
+#ifndef MV_FFMPEG_ENV
+#define MV_FFMPEG_ENV ""
+#endif
+
+namespace {
+
+using mvtest::Scratch;
+
+struct Case {
+    int width, height;
+    const char* region;  // L,R,T,B
+    int zoomIn, zoomOut, overlay;
+};
+
+std::string Share(int percent) { return std::to_string(percent / 100.0); }
+
+TEST(Frei0rThroughFfmpeg, FramesAreTheHostsFrames) {
+    const Case cases[] = {
+        {96, 64, "0.25,0.75,0.25,0.75", 10, 50, 30},  // the overlay
+        {720, 48, "0.1,0.6,0.3,0.9", 40, 20, 0},      // ffmpeg pads the rows and loses the time stamps
+        {160, 96, "0.2,0.9,0.05,0.55", 100, 100, 0},  // no hold
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        Scratch s;
+        const int n = 16;
+        mvtest::writeClip(s, s.path("clip.mkv"), c.width, c.height, n, 25, [](int x, int y, int f, std::uint8_t rgb[3]) {
+            rgb[0] = static_cast<std::uint8_t>(x * 3 + f);
+            rgb[1] = static_cast<std::uint8_t>(y * 5);
+            rgb[2] = static_cast<std::uint8_t>(x ^ y);
+        });
+        ASSERT_EQ(s.host({"settings", "set", "--region", c.region, "--zoom-in", std::to_string(c.zoomIn), "--zoom-out",
+                          std::to_string(c.zoomOut), "--overlay", std::to_string(c.overlay)})
+                      .status,
+                  0);
+        ASSERT_EQ(s.host({"render", s.path("clip.mkv").string(), "-o", s.path("host.mkv").string()}).status, 0);
+
+        std::string region = c.region;
+        for (char& ch : region)
+            if (ch == ',') ch = '|';
+        const std::string params = region + "|" + Share(c.zoomIn) + "|" + Share(c.zoomOut) + "|" + Share(c.overlay) +
+                                   "|" + std::to_string(n) + "|25|1000";
+        const mvtest::RunResult r = s.run({"ffmpeg", "-nostdin", "-v", "error", "-y", "-i", s.path("clip.mkv").string(),
+                                           "-vf", "frei0r=filter_name=morvatelle:filter_params=" + params, "-c:v",
+                                           "ffv1", "-pix_fmt", "bgr0", s.path("frei0r.mkv").string()},
+                                          std::string(MV_FFMPEG_ENV) + " FREI0R_PATH='" +
+                                              (mvtest::buildDir() / "frei0r-1").string() + "'");
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto host = mvtest::readFrames(s, s.path("host.mkv").string(), c.width, c.height);
+        const auto filter = mvtest::readFrames(s, s.path("frei0r.mkv").string(), c.width, c.height);
+        ASSERT_EQ(host.size(), static_cast<std::size_t>(n));
+        ASSERT_EQ(filter.size(), host.size());
+        for (int f = 0; f < n; ++f) EXPECT_TRUE(filter[f] == host[f]) << "frame " << f;
+    }
+}
+
+// The filter as a host loads it.
+class Filter : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        library_ = dlopen((mvtest::buildDir() / "frei0r-1/morvatelle.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library_, nullptr) << dlerror();
+    }
+    template <typename F> static F Get(const char* name) { return reinterpret_cast<F>(dlsym(library_, name)); }
+
+    // A frame where every pixel tells where it came from.
+    static std::vector<std::uint32_t> Source(int w, int h) {
+        std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) px[static_cast<std::size_t>(y) * w + x] = 0xFF000000u | (y << 8) | x;
+        return px;
+    }
+    static std::vector<std::uint32_t> Render(f0r_instance_t i, double time, int w, int h) {
+        std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * h), in = Source(w, h);
+        Get<decltype(&f0r_update)>("f0r_update")(i, time, in.data(), out.data());
+        return out;
+    }
+    static void Set(f0r_instance_t i, int index, double value) {
+        Get<decltype(&f0r_set_param_value)>("f0r_set_param_value")(i, &value, index);
+    }
+    static double Value(f0r_instance_t i, int index) {
+        double v = -1;
+        Get<decltype(&f0r_get_param_value)>("f0r_get_param_value")(i, &v, index);
+        return v;
+    }
+    static f0r_instance_t Make(int w, int h) {
+        f0r_instance_t i = Get<decltype(&f0r_construct)>("f0r_construct")(w, h);
+        Set(i, 0, 0.25);
+        Set(i, 1, 0.75);
+        Set(i, 4, 1);   // zooming in over the first half
+        Set(i, 7, 20);  // frames
+        return i;
+    }
+    static void Free(f0r_instance_t i) { Get<decltype(&f0r_destruct)>("f0r_destruct")(i); }
+    static inline void* library_ = nullptr;
+};
+
+TEST_F(Filter, InstancesTimesAndValues) {
+    auto init = Get<decltype(&f0r_init)>("f0r_init");
+    ASSERT_EQ(init(), 1);
+    ASSERT_EQ(init(), 1) << "again, as ffmpeg does per instance";
+    f0r_plugin_info_t info{};
+    Get<decltype(&f0r_get_plugin_info)>("f0r_get_plugin_info")(&info);
+    EXPECT_EQ(info.color_model, F0R_COLOR_MODEL_RGBA8888);
+
+    // A frame is its time's, whatever came before and whichever instance renders it.
+    f0r_instance_t a = Make(64, 48), b = Make(64, 48);
+    const auto atFrame5 = Render(a, 200, 64, 48);  // 200 ms at 25 frames a second
+    Render(b, 600, 64, 48);
+    Render(b, 40, 64, 48);
+    EXPECT_EQ(Render(b, 200, 64, 48), atFrame5) << "out of order";
+    EXPECT_NE(Render(b, 40, 64, 48), atFrame5);
+    // Without a usable time, the frame after the last one rendered.
+    for (double unusable : {-9.2e18, std::numeric_limits<double>::quiet_NaN(), 1e300}) {
+        Render(a, 160, 64, 48);
+        EXPECT_EQ(Render(a, unusable, 64, 48), atFrame5) << unusable;
+    }
+    // Held to their ranges; not-a-number leaves the value alone.
+    const struct {
+        int index;
+        double set, want;
+    } values[] = {{0, -3, 0}, {1, 7, 1}, {4, 2.5, 1}, {6, -1, 0}, {7, -5, 0}, {8, 0, 0.001},
+                  {4, std::numeric_limits<double>::quiet_NaN(), 1}};
+    for (const auto& v : values) {
+        Set(a, v.index, v.set);
+        EXPECT_EQ(Value(a, v.index), v.want) << "parameter " << v.index << " set to " << v.set;
+    }
+    Render(a, 200, 64, 48);  // and nothing a user types breaks it
+    Free(a);
+    Free(b);
+
+    // Another size is another instance, as MLT makes them.
+    f0r_instance_t c = Make(31, 17);
+    EXPECT_EQ(Render(c, 0, 31, 17), Source(31, 17)) << "the first frame is the whole frame";
+    Free(c);
+    EXPECT_EQ(Get<decltype(&f0r_construct)>("f0r_construct")(0, 10), nullptr);
+}
+
+}  // namespace
