@@ -12,7 +12,13 @@ fs::path executableDir() {
     return ec ? fs::current_path() : self.parent_path();
 }
 
-fs::path defaultBundlePath() { return executableDir().parent_path() / "Morva Telle.bundle"; }
+// Beside bin/ in the build directory; in lib/morvatelle/ once installed.
+fs::path defaultBundlePath() {
+    const fs::path prefix = executableDir().parent_path();
+    const fs::path built = prefix / "Morva Telle.bundle";
+    std::error_code ec;
+    return fs::exists(built, ec) ? built : prefix / "lib/morvatelle/Morva Telle.bundle";
+}
 
 fs::path settingsToolPath() { return executableDir() / "morvatelle-settings"; }
 
