@@ -2,6 +2,7 @@
 
 #include "config/DataHandling.h"
 #include "config/PluginDefines.h"
+#include "dialog/controls/controlEvents.h"
 #include "dialog/controls/dlgUtils.h"
 #include "engine/callPixelFX.h"
 #include "engine/relRects.h"
@@ -13,21 +14,8 @@ namespace {
 ToolboxObjectClassRef lgClipCtrlClassRef1 = nullptr;
 EventHandlerUPP lgMyHandlerUPP = nullptr;
 
-ControlRef TheControl(EventRef theEvent) {
-    ControlRef theControl = nullptr;
-    GetEventParameter(theEvent, kEventParamDirectObject, typeControlRef, nullptr, sizeof theControl, nullptr,
-                      &theControl);
-    return theControl;
-}
-
-Point MouseLocation(EventRef theEvent) {
-    Point where{0, 0};
-    GetEventParameter(theEvent, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof where, nullptr, &where);
-    return where;
-}
-
 void ClipHitTest(EventRef theEvent, ControlRef theControl) {
-    const Point mouseLocation = MouseLocation(theEvent);
+    const Point mouseLocation = EventMouseLocation(theEvent);
     Rect bounds;
     GetControlBounds(theControl, &bounds);
     ControlPartCode part = kControlNoPart;
@@ -35,7 +23,7 @@ void ClipHitTest(EventRef theEvent, ControlRef theControl) {
         const Rect testRect = Rel2Rect(gConfigWorkSpace.theConfig->startRel, bounds);
         part = IsHandleHit(testRect, mouseLocation);
     }
-    SetEventParameter(theEvent, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
+    SetEventPart(theEvent, part);
 }
 
 void ClipDraw(ControlRef theControl) {
@@ -59,7 +47,7 @@ void ShowStep(const Rect& testRect, const Rect& bounds, WindowRef theWindow) {
 }
 
 void ClipTrack(EventRef theEvent, ControlRef theControl) {
-    Point mouseLocation = MouseLocation(theEvent);
+    Point mouseLocation = EventMouseLocation(theEvent);
     UInt32 modifierKeys = 0;
     GetEventParameter(theEvent, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifierKeys, nullptr,
                       &modifierKeys);
@@ -114,7 +102,7 @@ void UnregisterClipCtrl() {
 }
 
 OSStatus ClipCtrlControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
-    ControlRef theControl = TheControl(theEvent);
+    ControlRef theControl = EventControl(theEvent);
     switch (GetEventKind(theEvent)) {
     case kEventControlHitTest: ClipHitTest(theEvent, theControl); break;
     case kEventControlDraw:

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "dialog/controls/controlEvents.h"
 #include "toolkit/ColorPicker.h"
 #include "toolkit/Controls.h"
 #include "util/ColorPacking.h"
@@ -12,22 +13,6 @@ namespace {
 
 ToolboxObjectClassRef lgColorBoxClassRef = nullptr;
 EventHandlerUPP lgMyHandlerUPP = nullptr;
-
-ControlRef TheControl(EventRef theEvent) {
-    ControlRef theControl = nullptr;
-    GetEventParameter(theEvent, kEventParamDirectObject, typeControlRef, nullptr, sizeof theControl, nullptr,
-                      &theControl);
-    return theControl;
-}
-
-void ColorBoxHitTest(EventRef theEvent, ControlRef theControl) {
-    Point where{0, 0};
-    GetEventParameter(theEvent, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof where, nullptr, &where);
-    Rect bounds;
-    GetControlBounds(theControl, &bounds);
-    const ControlPartCode part = PtInRect(where, &bounds) ? 1 : kControlNoPart;
-    SetEventParameter(theEvent, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
-}
 
 void ColorBoxDrawEvent(ControlRef theControl) {
     CGrafPtr savedPort;
@@ -70,9 +55,9 @@ void UnregisterColorBox() {
 }
 
 OSStatus ColorBoxControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
-    ControlRef theControl = TheControl(theEvent);
+    ControlRef theControl = EventControl(theEvent);
     switch (GetEventKind(theEvent)) {
-    case kEventControlHitTest: ColorBoxHitTest(theEvent, theControl); return noErr;
+    case kEventControlHitTest: WholeControlHitTest(theEvent, theControl); return noErr;
     case kEventControlDraw: ColorBoxDrawEvent(theControl); return noErr;
     // The click goes on to the window as the box's command.
     case kEventControlHit: ColorBoxHit(theControl); return eventNotHandledErr;

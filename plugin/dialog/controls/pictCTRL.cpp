@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "dialog/controls/controlEvents.h"
 #include "engine/CGglue.h"
 #include "engine/imageProcs.h"
 #include "engine/rectProcs.h"
@@ -18,22 +19,6 @@ EventHandlerUPP lgMyHandlerUPP = nullptr;
 std::vector<CGImageRef>& lgImages() {
     static std::vector<CGImageRef> images;
     return images;
-}
-
-ControlRef TheControl(EventRef theEvent) {
-    ControlRef theControl = nullptr;
-    GetEventParameter(theEvent, kEventParamDirectObject, typeControlRef, nullptr, sizeof theControl, nullptr,
-                      &theControl);
-    return theControl;
-}
-
-void PictureHitTest(EventRef theEvent, ControlRef theControl) {
-    Point where{0, 0};
-    GetEventParameter(theEvent, kEventParamMouseLocation, typeQDPoint, nullptr, sizeof where, nullptr, &where);
-    Rect bounds;
-    GetControlBounds(theControl, &bounds);
-    const ControlPartCode part = PtInRect(where, &bounds) ? 1 : kControlNoPart;
-    SetEventParameter(theEvent, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
 }
 
 void PictureDraw(ControlRef theControl, CGrafPtr thePort) {
@@ -76,9 +61,9 @@ void UnregisterPictureControl() {
 }
 
 OSStatus PictureControlHandler(EventHandlerCallRef, EventRef theEvent, void*) {
-    ControlRef theControl = TheControl(theEvent);
+    ControlRef theControl = EventControl(theEvent);
     switch (GetEventKind(theEvent)) {
-    case kEventControlHitTest: PictureHitTest(theEvent, theControl); return noErr;
+    case kEventControlHitTest: WholeControlHitTest(theEvent, theControl); return noErr;
     case kEventControlDraw: {
         CGrafPtr savedPort;
         GDHandle savedDevice;
