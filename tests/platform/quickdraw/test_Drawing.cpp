@@ -83,38 +83,6 @@ TEST(Drawing, FramePaintEraseAndInvertWithinTheClip) {
     PenNormal();
 }
 
-// The handle of the clip control: rings inscribed in 12, 10 and 8 pixel
-// squares nest into one band without gaps or overlaps, each symmetric.
-TEST(Drawing, NestedRingsMakeOneBand) {
-    Canvas c(12, 12);
-    std::vector<std::set<std::pair<int, int>>> rings;
-    std::set<std::pair<int, int>> before;
-    for (SInt16 inset = 0; inset < 3; ++inset) {
-        Rect r{inset, inset, static_cast<SInt16>(12 - inset), static_cast<SInt16>(12 - inset)};
-        FrameOval(&r);
-        std::set<std::pair<int, int>> now = c.Drawn(12, 12), ring;
-        for (const auto& p : now)
-            if (!before.count(p)) ring.insert(p);
-        EXPECT_EQ(ring.size() + before.size(), now.size()) << "rings overlap";
-        for (const auto& [h, v] : ring) {
-            EXPECT_TRUE(ring.count({11 - h, v}) && ring.count({h, 11 - v})) << "asymmetric at " << h << "," << v;
-            EXPECT_TRUE(h >= inset && h < 12 - inset && v >= inset && v < 12 - inset);
-        }
-        rings.push_back(ring);
-        before = now;
-    }
-    // One band three pixels wide, the middle left alone.
-    const char* const band[] = {"....####....", "..########..", ".##########.", ".###....###.",
-                                "###......###", "###......###", "###......###", "###......###",
-                                ".###....###.", ".##########.", "..########..", "....####...."};
-    for (int v = 0; v < 12; ++v) {
-        std::string row;
-        for (int h = 0; h < 12; ++h) row += before.count({h, v}) ? '#' : '.';
-        EXPECT_EQ(row, band[v]) << "row " << v;
-    }
-    EXPECT_EQ(c.At(5, 5), kWhite) << "the middle shows through";
-}
-
 TEST(Drawing, CopyBitsIntoTheCurrentPortKeepsToItsClip) {
     Canvas source(4, 4);
     const RGBColor red{0xFFFF, 0, 0};

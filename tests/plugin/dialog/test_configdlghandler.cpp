@@ -34,6 +34,7 @@
 #include "engine/callPixelFX.h"
 #include "hyplugin/HYPlugin.h"
 #include "plugin/engine/TestFrames.h"
+#include "support/OffscreenApp.h"
 #include "toolkit/ToolkitInternal.h"
 
 namespace {
@@ -74,14 +75,10 @@ std::string Bytes(const fs::path& file) {
 class ConfigDialog : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static char folder[] = "/tmp/mvdialogXXXXXX";
         ASSERT_NE(mkdtemp(folder), nullptr);
         setenv("XDG_CONFIG_HOME", folder, 1);
-        static int argc = 1;
-        static char name[] = "test_configdlghandler";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
+        mvtest::StartOffscreenApp();
         ASSERT_NE(dlopen(MV_BUNDLE_DIR "/Contents/Linux/morvatelle.so", RTLD_NOW | RTLD_LOCAL), nullptr) << dlerror();
         CreateConfigFile();  // as the plug-in's start makes it
     }
@@ -159,19 +156,13 @@ protected:
     }
 
     // Answers the next alert with its default button and keeps its text.
-    void AnswerAlert(QString& text) {
-        auto poll = std::make_shared<std::function<void()>>();
-        *poll = [&text, again = std::weak_ptr(poll)] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) {
-                if (auto p = again.lock()) QTimer::singleShot(5, *p);
-                return;
-            }
-            text = box->informativeText();
-            box->defaultButton() ? box->defaultButton()->click() : box->accept();
-        };
-        polls_.push_back(poll);
-        QTimer::singleShot(0, *poll);
+    static void AnswerAlert(QString& text) {
+        mvtest::WhenReady([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; },
+                          [&text] {
+                              auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                              text = box->informativeText();
+                              box->defaultButton() ? box->defaultButton()->click() : box->accept();
+                          });
     }
 
     fs::path SettingsFile() const { return fs::path(getenv("XDG_CONFIG_HOME")) / "kwtrp-Prefs"; }
@@ -180,7 +171,6 @@ protected:
     HYProcs procs_{};
     HYPluginParams params_{};
     Frame source_{720, 480}, preview_{720, 480};
-    std::vector<std::shared_ptr<std::function<void()>>> polls_;
 };
 
 TEST_F(ConfigDialog, EachMediaTypeOpensItsLayout) {
@@ -290,28 +280,6 @@ TEST_F(ConfigDialog, AcceptSavesTheSettings) {
     ResetConfig(&read, true);
     ASSERT_TRUE(ReadConfig(&read));
     EXPECT_EQ(read.sliders[2], 42) << "what a later run starts from";
-}
-
-TEST_F(ConfigDialog, AboutBoxInsideTheDialog) {
-    QString name;
-    Run({[&] {
-             auto poll = std::make_shared<std::function<void()>>();
-             *poll = [&name, again = std::weak_ptr(poll)] {
-                 QWidget* about = QApplication::activeModalWidget();
-                 if (!about || about == Window()->widget) {
-                     if (auto p = again.lock()) QTimer::singleShot(5, *p);
-                     return;
-                 }
-                 name = about->findChild<QLabel*>("name") ? about->findChild<QLabel*>("name")->text() : about->windowTitle();
-                 for (auto* b : about->findChildren<QPushButton*>())
-                     if (b->isDefault()) return b->click();
-             };
-             polls_.push_back(poll);
-             QTimer::singleShot(0, *poll);
-             Press("Info");
-         },
-         [] { Press("not!"); }});
-    EXPECT_FALSE(name.isEmpty()) << "the about box came up over the dialog";
 }
 
 TEST_F(ConfigDialog, ManualThatCannotBeShownIsANotice) {

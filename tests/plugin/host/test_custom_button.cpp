@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "support/OffscreenApp.h"
 #include "test_render_host.h"
 
 namespace rendertest {
@@ -20,18 +21,12 @@ namespace {
 
 // Runs `step` on the dialog once it is up, from inside its modal loop.
 void OnDialog(std::function<void(QWidget*)> step) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [step, again = std::weak_ptr(poll)] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog || !dialog->findChild<QLabel*>("counter")) {
-            if (auto p = again.lock()) QTimer::singleShot(5, *p);
-            return;
-        }
-        step(dialog);
-    };
-    static std::vector<std::shared_ptr<std::function<void()>>> keep;
-    keep.push_back(poll);
-    QTimer::singleShot(0, *poll);
+    mvtest::WhenReady(
+        [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            return dialog && dialog->findChild<QLabel*>("counter");
+        },
+        [step] { step(QApplication::activeModalWidget()); });
 }
 
 void Click(QWidget* dialog, const QString& text) {
@@ -43,11 +38,7 @@ void Click(QWidget* dialog, const QString& text) {
 class CustomButton : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "test_custom_button";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
+        mvtest::StartOffscreenApp();
     }
 };
 
