@@ -36,7 +36,7 @@ relRect CalcTweenRel(SInt32 startFrameNum, SInt32 endFrameNum, SInt32 currFrameN
 
 // The zoom-in test comes first, so overlapping shares zoom in fully before
 // the zoom-out course takes over part-way along.
-Rect CalcTweenRect(pluginDataPtr theConfig, Rect theFrame, SInt32 currentFrame, SInt32 maxFrame) {
+CourseLeg CalcCourseLeg(pluginDataPtr theConfig, SInt32 currentFrame, SInt32 maxFrame) {
     const SInt32 inFrames = ShareFrames(maxFrame, theConfig->sliders[0]);
     const SInt32 outFrames = ShareFrames(maxFrame, theConfig->sliders[1]);
     const SInt32 outStart = Wrap32(std::int64_t{maxFrame} - outFrames);
@@ -44,14 +44,14 @@ Rect CalcTweenRect(pluginDataPtr theConfig, Rect theFrame, SInt32 currentFrame, 
     InitRelRect(whole);
     const relRect start = theConfig->startRel;
 
-    relRect region;
-    if (currentFrame < inFrames)
-        region = CalcTweenRel(0, inFrames, currentFrame, whole, start);
-    else if (outStart < currentFrame)
-        region = CalcTweenRel(outStart, maxFrame, currentFrame, start, whole);
-    else
-        region = start;
-    return Rel2Rect(region, theFrame);
+    if (currentFrame < inFrames) return CourseLeg{0, inFrames, whole, start};
+    if (outStart < currentFrame) return CourseLeg{outStart, maxFrame, start, whole};
+    return CourseLeg{currentFrame, currentFrame, start, start};
+}
+
+Rect CalcTweenRect(pluginDataPtr theConfig, Rect theFrame, SInt32 currentFrame, SInt32 maxFrame) {
+    const CourseLeg leg = CalcCourseLeg(theConfig, currentFrame, maxFrame);
+    return Rel2Rect(CalcTweenRel(leg.startFrame, leg.endFrame, currentFrame, leg.from, leg.to), theFrame);
 }
 
 void DoPascalPixelEffect(GWorldPtr source, GWorldPtr dest, pluginDataPtr theConfig,

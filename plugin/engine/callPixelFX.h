@@ -7,8 +7,16 @@
 #include "engine/relRects.h"
 #include "quickdraw/QuickDraw.h"
 
+// The stretch of the course a frame lies on: from one region to another over
+// startFrame..endFrame (a hold is a stretch of no frames that stays put).
+struct CourseLeg {
+    SInt32 startFrame, endFrame;
+    relRect from, to;
+};
+
 relRect CalcTweenRel(SInt32 startFrameNum, SInt32 endFrameNum, SInt32 currFrameNum,
                      relRect sourceRel, relRect targetRel);
+CourseLeg CalcCourseLeg(pluginDataPtr theConfig, SInt32 currentFrame, SInt32 maxFrame);
 Rect CalcTweenRect(pluginDataPtr theConfig, Rect theFrame, SInt32 currentFrame, SInt32 maxFrame);
 // source and dest have the same dimensions.
 void DoPascalPixelEffect(GWorldPtr source, GWorldPtr dest, pluginDataPtr theConfig,

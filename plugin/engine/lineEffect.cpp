@@ -16,17 +16,12 @@ void CheckRect(Rect& theRect, Rect theBounds) {
     if (theRect.bottom > theBounds.bottom) theRect.bottom = theBounds.bottom;
 }
 
-namespace {
-
-// The third slider, in percent, lays the unzoomed source over the zoom.
 void OverlaySource(GWorldPtr source, GWorldPtr dest, Rect targetRect, SInt16 percent) {
     CGImageRef theImage = GWorld2CGImage(source);
     Assert(theImage, "Cannot allocate CG image from source in theLineEffect");
     DrawCGImageInQDRectWithAlpha(dest, theImage, targetRect, 0.0f, false, percent / 100.0, 0);
     CGImageRelease(theImage);
 }
-
-}  // namespace
 
 void TheLineEffect(GWorldPtr source, GWorldPtr dest, Rect activeRect, Boolean, pluginDataPtr theConfig,
                    SInt32, SInt32) {

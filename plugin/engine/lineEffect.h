@@ -12,4 +12,6 @@ void CheckRect(Rect& theRect, Rect theBounds);
 // copyRest, currFrame and maxFrame do not change the output.
 void TheLineEffect(GWorldPtr source, GWorldPtr dest, Rect activeRect, Boolean copyRest,
                    pluginDataPtr theConfig, SInt32 currFrame, SInt32 maxFrame);
+// The third slider, in percent, lays the unzoomed source over the zoom.
+void OverlaySource(GWorldPtr source, GWorldPtr dest, Rect targetRect, SInt16 percent);
 void RenderLineArt(pluginDataPtr theConfig);

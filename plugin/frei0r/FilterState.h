@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "config/PluginDefines.h"
 #include "quickdraw/QuickDraw.h"
@@ -16,6 +17,8 @@ struct Parameters {
     double frames = 0;       // the clip's length in frames; 0 for not given
     double frameRate = 25;   // frames per second of the clip
     double timeScale = 1000;  // the host's time units per second: 1000 for ffmpeg, 1 for MLT
+    double smooth = 0;        // above 0.5: the crop to a fraction of a pixel, filtered
+    double easing = 0;        // above 0.5: each zoom eases in and out instead of running evenly
 };
 
 struct Instance {
@@ -24,6 +27,7 @@ struct Instance {
     pluginDataRec config{};
     GWorldPtr source = nullptr, target = nullptr;
     std::int64_t nextFrame = 0;  // where a frame without a usable time goes
+    std::vector<std::uint16_t> rows;  // the smooth sampler's scratch rows
 };
 
 // The effect's configuration for the parameters.
@@ -31,7 +35,7 @@ void ApplyParameters(Instance& instance);
 // The frame's position in the clip for the host's time, by the rule the
 // filter documents; moves the instance's count on.
 std::int64_t FramePosition(Instance& instance, double time);
-// Renders inframe (R, G, B, A bytes, width x height) into outframe.
-void RenderFrame(Instance& instance, std::int64_t position, const std::uint32_t* inframe, std::uint32_t* outframe);
+// Renders inframe (R, G, B, A bytes, width x height) at the host's time into outframe.
+void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, std::uint32_t* outframe);
 
 }  // namespace mvfrei0r

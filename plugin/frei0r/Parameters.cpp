@@ -23,6 +23,9 @@ const ParameterInfo kParameters[] = {
      &Parameters::frameRate, 0.001, 1000000},
     {"time-scale", F0R_PARAM_DOUBLE, "The host's time units per second: 1000 for ffmpeg, 1 for MLT",
      &Parameters::timeScale, 0.000001, 1e9},
+    {"smooth", F0R_PARAM_BOOL, "Zoom by fractions of a pixel with filtered sampling, so slow zooms glide",
+     &Parameters::smooth, 0, 1},
+    {"easing", F0R_PARAM_BOOL, "Ease each zoom in and out instead of running it evenly", &Parameters::easing, 0, 1},
 };
 const int kParameterCount = static_cast<int>(sizeof kParameters / sizeof kParameters[0]);
 

@@ -1,6 +1,7 @@
 // The filter's per-frame work: the host's time turned into a frame position,
 // the frame brought into the effect's A, R, G, B images, rendered by the
-// effect's own engine exactly as the bundle renders it, and handed back.
+// effect's own engine exactly as the bundle renders it (or, with the options,
+// along an eased course or by a sub-pixel crop), and handed back.
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -8,7 +9,10 @@
 #include <mutex>
 
 #include "engine/callPixelFX.h"
+#include "engine/imageProcs.h"
+#include "engine/lineEffect.h"
 #include "frei0r/FilterState.h"
+#include "frei0r/Resample.h"
 
 namespace mvfrei0r {
 
@@ -67,24 +71,99 @@ std::int64_t FramePosition(Instance& instance, double time) {
     return position;
 }
 
-void RenderFrame(Instance& instance, std::int64_t position, const std::uint32_t* inframe, std::uint32_t* outframe) {
+namespace {
+
+double Mix(double from, double to, double t) { return from + t * (to - from); }
+
+// Where a frame stands on the course: its stretch, how far along it (eased
+// if asked), and whether the smooth sampler draws it. Without the clip's
+// length there is no course: the region is held.
+struct Step {
+    SInt32 position, frames;
+    CourseLeg leg;
+    double t;
+    bool shaped, smooth;
+};
+
+Step StepAt(Instance& instance, std::int64_t position) {
+    const Parameters& p = instance.params;
+    Step step{static_cast<SInt32>(position), static_cast<SInt32>(p.frames), {}, 0, false, false};
+    if (step.frames < 1) {
+        step.position = 0;
+        step.frames = 1;
+        const relRect start = instance.config.startRel;
+        step.leg = CourseLeg{0, 0, start, start};
+        return step;
+    }
+    step.leg = CalcCourseLeg(&instance.config, step.position, step.frames);
+    step.shaped = p.smooth > 0.5 || p.easing > 0.5;
+    if (step.leg.endFrame > step.leg.startFrame) {
+        const double t = std::clamp(double(position - step.leg.startFrame) / (step.leg.endFrame - step.leg.startFrame),
+                                    0.0, 1.0);
+        step.t = p.easing > 0.5 ? t * t * (3 - 2 * t) : t;
+    }
+    // Where the course stands still (its start, its hold, its end) the frame is the exact one.
+    step.smooth = p.smooth > 0.5 && step.t > 0 && step.t < 1;
+    return step;
+}
+
+// The smooth crop glides between the exact course's whole-pixel regions at
+// the stretch's ends, so it meets them without a jump.
+RegionF SmoothRegion(const Instance& instance, const Step& step) {
+    const Rect frame{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
+    Rect from = Rel2Rect(step.leg.from, frame), to = Rel2Rect(step.leg.to, frame);
+    CheckRect(from, frame);
+    CheckRect(to, frame);
+    const double left = Mix(from.left, to.left, step.t), right = Mix(from.right, to.right, step.t);
+    const double top = Mix(from.top, to.top, step.t), bottom = Mix(from.bottom, to.bottom, step.t);
+    return RegionF{std::min(left, right), std::max(left, right), std::min(top, bottom), std::max(top, bottom)};
+}
+
+void RenderSmooth(Instance& instance, const Step& step) {
+    PixMapHandle in = GetGWorldPixMap(instance.source), out = GetGWorldPixMap(instance.target);
+    ResampleRegion(reinterpret_cast<const std::uint32_t*>(GetPixBaseAddr(in)),
+                   reinterpret_cast<std::uint32_t*>(GetPixBaseAddr(out)), static_cast<int>(instance.width),
+                   static_cast<int>(instance.height), GetPixRowBytes(out) / 4, SmoothRegion(instance, step),
+                   instance.rows);
+    OverlaySource(instance.source, instance.target, GetPortRect(instance.target), instance.config.sliders[2]);
+}
+
+// The course with easing, drawn by the effect's renderer.
+void RenderEased(Instance& instance, const Step& step) {
+    const CourseLeg& leg = step.leg;
+    const relRect region{Mix(leg.from.left, leg.to.left, step.t), Mix(leg.from.right, leg.to.right, step.t),
+                         Mix(leg.from.top, leg.to.top, step.t), Mix(leg.from.bottom, leg.to.bottom, step.t)};
+    PixelDrive(instance.source, instance.target, Rel2Rect(region, GetPortRect(instance.target)), &instance.config,
+               step.position, step.frames);
+}
+
+}  // namespace
+
+void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, std::uint32_t* outframe) {
     std::lock_guard lock(gRenderLock);
+    const Step step = StepAt(instance, FramePosition(instance, time));
+    if (step.smooth && instance.config.sliders[2] <= 0) {
+        // Nothing of the effect's own images is needed: sample the host's frame straight into its output.
+        ResampleRegion(inframe, outframe, static_cast<int>(instance.width), static_cast<int>(instance.height),
+                       instance.width, SmoothRegion(instance, step), instance.rows);
+        return;
+    }
     ToEffect(inframe, instance.source, instance.width, instance.height);
     const Rect bounds{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
     CopyBits(GetPortBitMapForCopyBits(instance.source), GetPortBitMapForCopyBits(instance.target), &bounds, &bounds,
              srcCopy, nullptr);
-    pluginDataRec config = instance.config;
-    SInt32 frames = static_cast<SInt32>(instance.params.frames);
-    if (frames < 1) {
-        // Without the clip's length there is no course: the region is held.
-        config.sliders[0] = config.sliders[1] = 0;
-        frames = 1;
-        position = 0;
-    }
     CGrafPtr savedPort;
     GDHandle savedDevice;
     GetGWorld(&savedPort, &savedDevice);
-    DoPascalPixelEffect(instance.source, instance.target, &config, static_cast<SInt32>(position), frames);
+    if (step.smooth) {
+        RenderSmooth(instance, step);
+    } else if (step.shaped) {
+        RenderEased(instance, step);
+    } else {
+        pluginDataRec config = instance.config;
+        if (instance.params.frames < 1) config.sliders[0] = config.sliders[1] = 0;
+        DoPascalPixelEffect(instance.source, instance.target, &config, step.position, step.frames);
+    }
     SetGWorld(savedPort, savedDevice);
     ToHost(instance.target, outframe, instance.width, instance.height);
 }

@@ -95,7 +95,7 @@ void f0r_get_param_value(f0r_instance_t instance, f0r_param_t param, int param_i
 void f0r_update(f0r_instance_t instance, double time, const uint32_t* inframe, uint32_t* outframe) {
     auto* i = static_cast<Instance*>(instance);
     if (!i || !inframe || !outframe) return;
-    mvfrei0r::RenderFrame(*i, mvfrei0r::FramePosition(*i, time), inframe, outframe);
+    mvfrei0r::RenderFrame(*i, time, inframe, outframe);
 }
 
 }  // extern "C"
