@@ -51,11 +51,12 @@ void Area(Taps& t, double from, double step, int size) {
         t.first.push_back(first);
         t.count.push_back(last - first + 1);
         t.offset.push_back(static_cast<std::int32_t>(t.weight.size()));
-        int sum = 0, largest = static_cast<int>(t.weight.size());
+        int sum = 0;
+        std::size_t largest = t.weight.size();
         for (int j = first; j <= last; ++j) {
             const double cover = std::min<double>(b, j + 1) - std::max<double>(a, j);
             const auto w = static_cast<std::int16_t>(std::lround(cover / step * kOne));
-            if (w > t.weight[largest]) largest = static_cast<int>(t.weight.size());
+            if (j == first || w > t.weight[largest]) largest = t.weight.size();
             t.weight.push_back(w);
             sum += w;
         }

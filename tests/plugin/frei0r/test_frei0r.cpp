@@ -156,4 +156,61 @@ TEST_F(Filter, InstancesTimesAndValues) {
     EXPECT_EQ(Get<decltype(&f0r_construct)>("f0r_construct")(0, 10), nullptr);
 }
 
+// Where the crop's centre stands in a frame of the x ramp (red = x): away
+// from the edges, where samples are held to the frame, the output is the
+// ramp sampled along the crop, so a band's mean is the crop's centre.
+double Centre(const std::vector<std::uint32_t>& px, int w, int h) {
+    const int margin = 8;
+    double sum = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = margin; x < w - margin; ++x) sum += px[static_cast<std::size_t>(y) * w + x] & 0xFF;
+    return sum / ((w - 2 * margin) * h) + 0.5;
+}
+
+// A slow zoom: the left edge moves 16 pixels over 40 frames, the right edge
+// stays, then the region holds. The smooth crop's centre moves on (almost)
+// every frame, never back and by less than a pixel; the exact one stalls and jumps.
+TEST_F(Filter, SmoothZoomGlidesWhereTheExactOneSteps) {
+    const int w = 240, h = 30;
+    auto course = [&](bool smooth) {
+        f0r_instance_t i = Get<decltype(&f0r_construct)>("f0r_construct")(w, h);
+        Set(i, 0, 16.0 / w);
+        Set(i, 4, 1);   // zooming in over the first half
+        Set(i, 7, 80);  // frames
+        Set(i, 10, smooth);
+        std::vector<std::vector<std::uint32_t>> frames;
+        for (int f = 0; f < 44; ++f) frames.push_back(Render(i, f * 40.0, w, h));
+        Free(i);
+        return frames;
+    };
+    const auto smooth = course(true), exact = course(false);
+    int smoothStalls = 0, exactStalls = 0;
+    for (std::size_t f = 1; f <= 40; ++f) {
+        const double step = Centre(smooth[f], w, h) - Centre(smooth[f - 1], w, h);
+        EXPECT_GE(step, 0) << "frame " << f << " steps back";
+        EXPECT_LT(step, 1.0) << "frame " << f;
+        smoothStalls += step < 0.05;
+        exactStalls += Centre(exact[f], w, h) - Centre(exact[f - 1], w, h) < 0.05;
+    }
+    // One stall is the ramp's rounding while the crop is still within a pixel of the whole frame.
+    EXPECT_LE(smoothStalls, 1);
+    EXPECT_GE(exactStalls, 20) << "the exact course moves by whole pixels";
+    EXPECT_EQ(smooth.front(), exact.front()) << "the whole frame";
+    for (std::size_t f = 40; f < smooth.size(); ++f) EXPECT_EQ(smooth[f], exact[f]) << "the hold, frame " << f;
+}
+
+// Easing leaves the course's ends and middle where they were and slows its start.
+TEST_F(Filter, EasingSlowsTheZoomsStartAndEnd) {
+    auto at = [&](bool easing, double ms) {
+        f0r_instance_t i = Make(64, 48);
+        Set(i, 11, easing);
+        auto frame = Render(i, ms, 64, 48);
+        Free(i);
+        return frame;
+    };
+    for (double ms : {0.0, 200.0, 400.0, 600.0}) EXPECT_EQ(at(true, ms), at(false, ms)) << ms << " ms";
+    EXPECT_NE(at(true, 80), at(false, 80));
+    EXPECT_EQ(at(true, 80), at(false, 40)) << "two frames in, eased, is where the even zoom is after one";
+}
+
 }  // namespace
