@@ -7,12 +7,18 @@
 //    frames rendered. Instances may live on different threads; their frames
 //    are rendered one at a time.
 //  - f0r_update's time is turned into a frame position with the parameters
-//    frame-rate and time-scale (ffmpeg's milliseconds: 1000; MLT's seconds:
-//    1); a time that is not a number, negative or beyond any clip (ffmpeg's
-//    when it has lost the time stamp) takes the frame after the one rendered
-//    last. With frames (the clip's length) 0 there is no course and the start
-//    region is held.
-//  - Pixels are R, G, B, A bytes; the whole frame, never a band of it.
+//    frame-rate and time-scale (ffmpeg's milliseconds: 1000; MLT's seconds
+//    from the filter's in point: 1), so a frame is rendered from its time
+//    alone, in any order; a time that is not a number, negative or beyond
+//    any clip (ffmpeg's when it has lost the time stamp) takes the frame
+//    after the one rendered last. With frames (the clip's length) 0 there is
+//    no course and the start region is held.
+//  - Pixels are R, G, B, A bytes, rows of exactly width pixels. A zoom needs
+//    the whole frame: MLT's sliced threading (threads=0) hands each call a
+//    band, which is zoomed as a picture of its own (one at a time, though
+//    the bands come on several threads at once).
+//  - smooth and easing are off unless set above 0.5; off, every frame is the
+//    exact one.
 //  - Parameters out of range are held to it; not-a-number is ignored.
 // The header declares the entry points without C linkage.
 extern "C" {
