@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "config/PluginDefines.h"
 #include "quickdraw/QuickDraw.h"
@@ -27,7 +26,6 @@ struct Instance {
     pluginDataRec config{};
     GWorldPtr source = nullptr, target = nullptr;
     std::int64_t nextFrame = 0;  // where a frame without a usable time goes
-    std::vector<std::uint16_t> rows;  // the smooth sampler's scratch rows
 };
 
 // The effect's configuration for the parameters.

@@ -123,8 +123,7 @@ void RenderSmooth(Instance& instance, const Step& step) {
     PixMapHandle in = GetGWorldPixMap(instance.source), out = GetGWorldPixMap(instance.target);
     ResampleRegion(reinterpret_cast<const std::uint32_t*>(GetPixBaseAddr(in)),
                    reinterpret_cast<std::uint32_t*>(GetPixBaseAddr(out)), static_cast<int>(instance.width),
-                   static_cast<int>(instance.height), GetPixRowBytes(out) / 4, SmoothRegion(instance, step),
-                   instance.rows);
+                   static_cast<int>(instance.height), GetPixRowBytes(out) / 4, SmoothRegion(instance, step));
     OverlaySource(instance.source, instance.target, GetPortRect(instance.target), instance.config.sliders[2]);
 }
 
@@ -145,7 +144,7 @@ void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, 
     if (step.smooth && instance.config.sliders[2] <= 0) {
         // Nothing of the effect's own images is needed: sample the host's frame straight into its output.
         ResampleRegion(inframe, outframe, static_cast<int>(instance.width), static_cast<int>(instance.height),
-                       instance.width, SmoothRegion(instance, step), instance.rows);
+                       instance.width, SmoothRegion(instance, step));
         return;
     }
     ToEffect(inframe, instance.source, instance.width, instance.height);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+
+#include <pixman.h>
 
 namespace mvfrei0r {
 
@@ -104,62 +107,56 @@ void Down(const std::int16_t* w, int count, const std::uint16_t* src, std::size_
     }
 }
 
-// The fast path for two taps (enlarging, the zoom's only case): the same
-// sums, in loops the compiler can keep in registers and vectorise.
-void Across2(const Taps& across, const std::uint8_t* src, std::uint16_t* dst, int width) {
-    for (int x = 0; x < width; ++x) {
-        const std::uint8_t* p = src + static_cast<std::ptrdiff_t>(across.first[x]) * 4;
-        const std::int32_t w0 = across.weight[2 * x], w1 = across.weight[2 * x + 1];
-        for (int c = 0; c < 4; ++c)
-            dst[x * 4 + c] = static_cast<std::uint16_t>((w0 * p[c] + w1 * p[c + 4] + (1 << (kWeightBits - kRowBits - 1))) >>
-                                                        (kWeightBits - kRowBits));
-    }
-}
-
-void Down2(const std::int16_t* w, const std::uint16_t* src, std::size_t rowWidth, std::uint8_t* dst) {
-    constexpr int shift = kWeightBits + kRowBits;
-    const std::int32_t w0 = w[0], w1 = w[1];
-    const std::uint16_t* next = src + rowWidth;
-    for (std::size_t i = 0; i < rowWidth; ++i)
-        dst[i] = static_cast<std::uint8_t>(std::min((w0 * src[i] + w1 * next[i] + (1 << (shift - 1))) >> shift, 255));
-}
-
-bool AllTwo(const Taps& t) {
-    return std::all_of(t.count.begin(), t.count.end(), [](std::int32_t n) { return n == 2; });
-}
-
 }  // namespace
 
-void ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
-                    RegionF region, std::vector<std::uint16_t>& rows, bool fast) {
+void ResampleRegionReference(const std::uint32_t* in, std::uint32_t* out, int width, int height,
+                             std::ptrdiff_t stride, RegionF region) {
     const Taps across = MakeTaps(region.left, region.right, width);
     const Taps down = MakeTaps(region.top, region.bottom, height);
     const int top = down.first.front();
     const int bottom = down.first.back() + down.count.back();  // the taps move down only
     const std::size_t rowWidth = static_cast<std::size_t>(width) * 4;
-    rows.resize(rowWidth * static_cast<std::size_t>(bottom - top));
-
+    std::vector<std::uint16_t> rows(rowWidth * static_cast<std::size_t>(bottom - top));
     // Across: each source row the output needs, filtered to the output's width.
-    const bool across2 = fast && AllTwo(across);
-    for (int y = top; y < bottom; ++y) {
-        const auto* src = reinterpret_cast<const std::uint8_t*>(in + y * stride);
-        std::uint16_t* dst = rows.data() + rowWidth * (y - top);
-        if (across2)
-            Across2(across, src, dst, width);
-        else
-            Across(across, src, dst, width);
-    }
+    for (int y = top; y < bottom; ++y)
+        Across(across, reinterpret_cast<const std::uint8_t*>(in + y * stride), rows.data() + rowWidth * (y - top), width);
     // Down: the filtered rows combined into each output row.
-    const bool down2 = fast && AllTwo(down);
-    for (int y = 0; y < height; ++y) {
-        const std::int16_t* w = down.weight.data() + down.offset[y];
-        const std::uint16_t* src = rows.data() + rowWidth * (down.first[y] - top);
-        auto* dst = reinterpret_cast<std::uint8_t*>(out + y * stride);
-        if (down2)
-            Down2(w, src, rowWidth, dst);
-        else
-            Down(w, down.count[y], src, rowWidth, dst);
+    for (int y = 0; y < height; ++y)
+        Down(down.weight.data() + down.offset[y], down.count[y], rows.data() + rowWidth * (down.first[y] - top), rowWidth,
+             reinterpret_cast<std::uint8_t*>(out + y * stride));
+}
+
+// pixman's sampling: where the region is enlarged, its bilinear filter;
+// where it is shrunk on either axis, a separable box filter over the covered
+// pixels. Edges are held (pad) as the reference holds them.
+void ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
+                    RegionF region) {
+    const auto bytes = static_cast<int>(stride * 4);
+    pixman_image_t* src = pixman_image_create_bits_no_clear(PIXMAN_a8r8g8b8, width, height,
+                                                            const_cast<std::uint32_t*>(in), bytes);
+    pixman_image_t* dst = pixman_image_create_bits_no_clear(PIXMAN_a8r8g8b8, width, height, out, bytes);
+    const double sx = (region.right - region.left) / width, sy = (region.bottom - region.top) / height;
+    pixman_transform_t transform;
+    pixman_transform_init_identity(&transform);
+    transform.matrix[0][0] = pixman_double_to_fixed(sx);
+    transform.matrix[1][1] = pixman_double_to_fixed(sy);
+    transform.matrix[0][2] = pixman_double_to_fixed(region.left);
+    transform.matrix[1][2] = pixman_double_to_fixed(region.top);
+    pixman_image_set_transform(src, &transform);
+    pixman_image_set_repeat(src, PIXMAN_REPEAT_PAD);
+    if (sx <= 1 && sy <= 1) {
+        pixman_image_set_filter(src, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    } else {
+        int count = 0;
+        pixman_fixed_t* params = pixman_filter_create_separable_convolution(
+            &count, pixman_double_to_fixed(std::max(sx, 1.0)), pixman_double_to_fixed(std::max(sy, 1.0)),
+            PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, 4, 4);
+        pixman_image_set_filter(src, PIXMAN_FILTER_SEPARABLE_CONVOLUTION, params, count);
+        std::free(params);
     }
+    pixman_image_composite32(PIXMAN_OP_SRC, src, nullptr, dst, 0, 0, 0, 0, 0, 0, width, height);
+    pixman_image_unref(src);
+    pixman_image_unref(dst);
 }
 
 }  // namespace mvfrei0r

@@ -28,10 +28,12 @@ inline constexpr int kWeightBits = 14;
 Taps MakeTaps(double from, double to, int size);
 
 // Renders `region` of `in` over the whole of `out` (both width x height,
-// rows of `stride` 32-bit pixels). `rows` is scratch space the call keeps.
-// `fast` takes the two-tap loops where they apply; without it every pixel
-// goes the general way (the reference the fast path must equal).
+// rows of `stride` 32-bit pixels), by pixman.
 void ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
-                    RegionF region, std::vector<std::uint16_t>& rows, bool fast = true);
+                    RegionF region);
+// The same by the taps above, in plain loops at 14-bit weights: the
+// reference pixman's 7-bit interpolation is held to.
+void ResampleRegionReference(const std::uint32_t* in, std::uint32_t* out, int width, int height,
+                             std::ptrdiff_t stride, RegionF region);
 
 }  // namespace mvfrei0r
