@@ -67,6 +67,22 @@ QDErr NewGWorld(GWorldPtr* offscreenGWorld, SInt16 pixelDepth, const Rect* bound
     return noErr;
 }
 
+QDErr NewGWorldFromPtr(GWorldPtr* offscreenGWorld, UInt32 pixelFormat, const Rect* boundsRect, CTabHandle,
+                       GDHandle, GWorldFlags, Ptr buffer, SInt32 rowBytes) {
+    if (!offscreenGWorld) return paramErr;
+    *offscreenGWorld = nullptr;
+    if (!boundsRect || !buffer || (pixelFormat != k32ARGBPixelFormat && pixelFormat != 0)) return paramErr;
+    const std::int32_t width = std::int32_t{boundsRect->right} - boundsRect->left;
+    const std::int32_t height = std::int32_t{boundsRect->bottom} - boundsRect->top;
+    if (width < 0 || height < 0 || rowBytes < 0 || rowBytes / 4 < width) return paramErr;
+    auto* port = new (std::nothrow) OpaqueGrafPtr;
+    if (!port) return memFullErr;
+    InitPort(port, *boundsRect, buffer, static_cast<std::size_t>(rowBytes), 0);
+    port->pixels = nullptr;  // the caller's: nothing to give back
+    *offscreenGWorld = port;
+    return noErr;
+}
+
 void DisposeGWorld(GWorldPtr offscreenGWorld) {
     if (!offscreenGWorld) return;
     CGrafPtr current;

@@ -57,6 +57,12 @@ enum { srcCopy = 0, srcOr = 1, srcXor = 2, patCopy = 8, patOr = 9, patXor = 10 }
  * pixels' initial contents are undefined. */
 MV_API QDErr NewGWorld(GWorldPtr* offscreenGWorld, SInt16 pixelDepth, const Rect* boundsRect,
                        CTabHandle cTable, GDHandle aGDevice, GWorldFlags flags);
+/* A graphics world over pixels the caller owns and keeps for its life:
+ * pixelFormat k32ARGBPixelFormat (or 0), rowBytes at least 4 x the width.
+ * DisposeGWorld leaves the pixels alone. paramErr for anything else. */
+MV_API QDErr NewGWorldFromPtr(GWorldPtr* offscreenGWorld, UInt32 pixelFormat, const Rect* boundsRect,
+                              CTabHandle cTable, GDHandle aGDevice, GWorldFlags flags, Ptr buffer,
+                              SInt32 rowBytes);
 MV_API void DisposeGWorld(GWorldPtr offscreenGWorld);
 MV_API PixMapHandle GetGWorldPixMap(GWorldPtr offscreenGWorld);
 

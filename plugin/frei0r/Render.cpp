@@ -119,21 +119,77 @@ RegionF SmoothRegion(const Instance& instance, const Step& step) {
     return RegionF{std::min(left, right), std::max(left, right), std::min(top, bottom), std::max(top, bottom)};
 }
 
-void RenderSmooth(Instance& instance, const Step& step) {
-    PixMapHandle in = GetGWorldPixMap(instance.source), out = GetGWorldPixMap(instance.target);
+// The images a frame is rendered from and into.
+struct Images {
+    GWorldPtr source, target;
+};
+
+void RenderSmooth(const Instance& instance, Images images, const Step& step) {
+    PixMapHandle in = GetGWorldPixMap(images.source), out = GetGWorldPixMap(images.target);
     ResampleRegion(reinterpret_cast<const std::uint32_t*>(GetPixBaseAddr(in)),
                    reinterpret_cast<std::uint32_t*>(GetPixBaseAddr(out)), static_cast<int>(instance.width),
                    static_cast<int>(instance.height), GetPixRowBytes(out) / 4, SmoothRegion(instance, step));
-    OverlaySource(instance.source, instance.target, GetPortRect(instance.target), instance.config.sliders[2]);
+    if (instance.config.sliders[2] > 0)
+        OverlaySource(images.source, images.target, GetPortRect(images.target), instance.config.sliders[2]);
 }
 
 // The course with easing, drawn by the effect's renderer.
-void RenderEased(Instance& instance, const Step& step) {
+void RenderEased(Instance& instance, Images images, const Step& step) {
     const CourseLeg& leg = step.leg;
     const relRect region{Mix(leg.from.left, leg.to.left, step.t), Mix(leg.from.right, leg.to.right, step.t),
                          Mix(leg.from.top, leg.to.top, step.t), Mix(leg.from.bottom, leg.to.bottom, step.t)};
-    PixelDrive(instance.source, instance.target, Rel2Rect(region, GetPortRect(instance.target)), &instance.config,
+    PixelDrive(images.source, images.target, Rel2Rect(region, GetPortRect(images.target)), &instance.config,
                step.position, step.frames);
+}
+
+void Render(Instance& instance, Images images, const Step& step) {
+    CGrafPtr savedPort;
+    GDHandle savedDevice;
+    GetGWorld(&savedPort, &savedDevice);
+    if (step.smooth) {
+        RenderSmooth(instance, images, step);
+    } else if (step.shaped) {
+        RenderEased(instance, images, step);
+    } else {
+        pluginDataRec config = instance.config;
+        if (instance.params.frames < 1) config.sliders[0] = config.sliders[1] = 0;
+        DoPascalPixelEffect(images.source, images.target, &config, step.position, step.frames);
+    }
+    SetGWorld(savedPort, savedDevice);
+}
+
+// Every region of the course covers at least a pixel each way when the start
+// region does, since the course only ever widens it toward the whole frame;
+// then the render overwrites the whole output.
+bool CourseCoversTheFrame(const Instance& instance) {
+    const Rect frame{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
+    Rect start = Rel2Rect(instance.config.startRel, frame);
+    CheckRect(start, frame);
+    return start.right > start.left && start.bottom > start.top;
+}
+
+// Without the overlay the renderer only moves whole pixels, whatever their
+// byte order, so it renders the host's frames themselves: no turning them
+// into the effect's A, R, G, B images and back. The bundle's host copies
+// the source into the output first; that copy is made only where the render
+// may leave part of the output alone.
+bool RenderInPlace(Instance& instance, const Step& step, const std::uint32_t* inframe, std::uint32_t* outframe) {
+    const Rect bounds{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
+    const auto rowBytes = static_cast<SInt32>(instance.width * 4);
+    GWorldPtr source = nullptr, target = nullptr;
+    if (NewGWorldFromPtr(&source, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
+                         reinterpret_cast<Ptr>(const_cast<std::uint32_t*>(inframe)), rowBytes) != noErr ||
+        NewGWorldFromPtr(&target, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0, reinterpret_cast<Ptr>(outframe),
+                         rowBytes) != noErr) {
+        DisposeGWorld(source);
+        return false;
+    }
+    if (!CourseCoversTheFrame(instance))
+        std::memcpy(outframe, inframe, std::size_t{instance.width} * instance.height * 4);
+    Render(instance, Images{source, target}, step);
+    DisposeGWorld(source);
+    DisposeGWorld(target);
+    return true;
 }
 
 }  // namespace
@@ -142,28 +198,18 @@ void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, 
     std::lock_guard lock(gRenderLock);
     const Step step = StepAt(instance, FramePosition(instance, time));
     if (step.smooth && instance.config.sliders[2] <= 0) {
-        // Nothing of the effect's own images is needed: sample the host's frame straight into its output.
+        // The sampler reads any byte order: straight from the host's frame into its output.
         ResampleRegion(inframe, outframe, static_cast<int>(instance.width), static_cast<int>(instance.height),
                        instance.width, SmoothRegion(instance, step));
         return;
     }
+    if (instance.config.sliders[2] <= 0 && RenderInPlace(instance, step, inframe, outframe)) return;
+    // The overlay blends by the A byte: render in the effect's own images.
     ToEffect(inframe, instance.source, instance.width, instance.height);
     const Rect bounds{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
     CopyBits(GetPortBitMapForCopyBits(instance.source), GetPortBitMapForCopyBits(instance.target), &bounds, &bounds,
              srcCopy, nullptr);
-    CGrafPtr savedPort;
-    GDHandle savedDevice;
-    GetGWorld(&savedPort, &savedDevice);
-    if (step.smooth) {
-        RenderSmooth(instance, step);
-    } else if (step.shaped) {
-        RenderEased(instance, step);
-    } else {
-        pluginDataRec config = instance.config;
-        if (instance.params.frames < 1) config.sliders[0] = config.sliders[1] = 0;
-        DoPascalPixelEffect(instance.source, instance.target, &config, step.position, step.frames);
-    }
-    SetGWorld(savedPort, savedDevice);
+    Render(instance, Images{instance.source, instance.target}, step);
     ToHost(instance.target, outframe, instance.width, instance.height);
 }
 

@@ -78,6 +78,36 @@ TEST(NewGWorld, ReusesFreedPixelsOfTheSameSize) {
     DisposeGWorld(b);
 }
 
+// A world over the caller's pixels draws into them and leaves them to the caller.
+TEST(NewGWorldFromPtr, DrawsIntoTheCallersPixels) {
+    std::uint32_t pixels[3 * 5] = {};
+    const Rect r = R(0, 0, 3, 4);  // 4 wide in rows of 5
+    GWorldPtr gw = nullptr;
+    ASSERT_EQ(NewGWorldFromPtr(&gw, k32ARGBPixelFormat, &r, nullptr, nullptr, 0, reinterpret_cast<Ptr>(pixels), 20), noErr);
+    EXPECT_EQ(GetPixBaseAddr(GetGWorldPixMap(gw)), reinterpret_cast<Ptr>(pixels));
+    EXPECT_EQ(GetPixRowBytes(GetGWorldPixMap(gw)), 20);
+    CGrafPtr saved;
+    GDHandle device;
+    GetGWorld(&saved, &device);
+    SetGWorld(gw, nullptr);
+    const RGBColor white{0xFFFF, 0xFFFF, 0xFFFF};
+    RGBBackColor(&white);
+    EraseRect(&r);
+    SetGWorld(saved, device);
+    DisposeGWorld(gw);
+    for (int i = 0; i < 15; ++i) EXPECT_EQ(pixels[i], i % 5 == 4 ? 0u : 0xFFFFFFFFu) << i;
+
+    const struct {
+        UInt32 format;
+        Ptr buffer;
+        SInt32 rowBytes;
+    } bad[] = {{1, reinterpret_cast<Ptr>(pixels), 20}, {0, nullptr, 20}, {0, reinterpret_cast<Ptr>(pixels), 12}};
+    for (const auto& b : bad) {
+        EXPECT_EQ(NewGWorldFromPtr(&gw, b.format, &r, nullptr, nullptr, 0, b.buffer, b.rowBytes), paramErr);
+        EXPECT_EQ(gw, nullptr);
+    }
+}
+
 TEST(PixelsState, LockingIsRecordedAndRestorable) {
     World w(R(0, 0, 4, 4));
     PixMapHandle pm = GetGWorldPixMap(w.gw);

@@ -175,6 +175,9 @@ TEST_F(Filter, InstancesTimesAndValues) {
     // Another size is another instance, as MLT makes them.
     f0r_instance_t c = Make(31, 17);
     EXPECT_EQ(Render(c, 0, 31, 17), Source(31, 17)) << "the first frame is the whole frame";
+    Set(c, 0, 0.5);
+    Set(c, 1, 0.5);
+    EXPECT_EQ(Render(c, 400, 31, 17), Source(31, 17)) << "a region of no width draws nothing over the frame";
     Free(c);
     EXPECT_EQ(Get<decltype(&f0r_construct)>("f0r_construct")(0, 10), nullptr);
 }
