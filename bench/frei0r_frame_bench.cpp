@@ -1,7 +1,6 @@
 // The frei0r filter's own work a frame at 1920x1080, exact and smooth, over
-// the benchmark course, beside the picture conversions ffmpeg puts around any
-// RGBA filter (YUV 4:2:0 to RGBA and back, by libswscale as ffmpeg sets it
-// up). Processor time a frame, least of three rounds.
+// the benchmark course (what ffmpeg spends around it is bench/frei0r_bench.sh's).
+// Processor time a frame, least of three rounds.
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -14,7 +13,6 @@
 
 extern "C" {
 #include <frei0r.h>
-#include <libswscale/swscale.h>
 }
 
 namespace {
@@ -63,26 +61,9 @@ int main(int argc, char** argv) {
         return ms;
     };
 
-    std::vector<std::uint8_t> yuv(std::size_t{kWidth} * kHeight * 3 / 2, 128);
-    SwsContext* toRgba = sws_getContext(kWidth, kHeight, AV_PIX_FMT_YUV420P, kWidth, kHeight, AV_PIX_FMT_RGBA,
-                                        SWS_BICUBIC, nullptr, nullptr, nullptr);
-    SwsContext* toYuv = sws_getContext(kWidth, kHeight, AV_PIX_FMT_RGBA, kWidth, kHeight, AV_PIX_FMT_YUV420P,
-                                       SWS_BICUBIC, nullptr, nullptr, nullptr);
-    std::uint8_t* planes[3] = {yuv.data(), yuv.data() + kWidth * kHeight, yuv.data() + kWidth * kHeight * 5 / 4};
-    const int strides[3] = {kWidth, kWidth / 2, kWidth / 2};
-    auto* rgba = reinterpret_cast<std::uint8_t*>(out.data());
-    const int rgbaStride = kWidth * 4;
-    const double conversions = MsPerFrame([&](int) {
-        sws_scale(toRgba, planes, strides, 0, kHeight, &rgba, &rgbaStride);
-        sws_scale(toYuv, &rgba, &rgbaStride, 0, kHeight, planes, strides);
-    });
-    sws_freeContext(toRgba);
-    sws_freeContext(toYuv);
-
     const double exact = course(false), smooth = course(true);
     std::printf("1920x1080, %d frames of the course, processor time a frame:\n", kFrames);
     std::printf("  filter, exact     %6.2f ms\n", exact);
     std::printf("  filter, smooth    %6.2f ms\n", smooth);
-    std::printf("  YUV 4:2:0 -> RGBA -> YUV 4:2:0 (ffmpeg's conversions around the filter)  %6.2f ms\n", conversions);
     return 0;
 }

@@ -16,11 +16,17 @@ void CheckRect(Rect& theRect, Rect theBounds) {
     if (theRect.bottom > theBounds.bottom) theRect.bottom = theBounds.bottom;
 }
 
-void OverlaySource(GWorldPtr source, GWorldPtr dest, Rect targetRect, SInt16 percent) {
+Boolean LayOverSource(GWorldPtr source, GWorldPtr dest, Rect targetRect, SInt16 percent) {
     CGImageRef theImage = GWorld2CGImage(source);
-    Assert(theImage, "Cannot allocate CG image from source in theLineEffect");
+    if (!theImage) return false;
     DrawCGImageInQDRectWithAlpha(dest, theImage, targetRect, 0.0f, false, percent / 100.0, 0);
     CGImageRelease(theImage);
+    return true;
+}
+
+void OverlaySource(GWorldPtr source, GWorldPtr dest, Rect targetRect, SInt16 percent) {
+    if (!LayOverSource(source, dest, targetRect, percent))
+        Assert(nullptr, "Cannot allocate CG image from source in theLineEffect");
 }
 
 void TheLineEffect(GWorldPtr source, GWorldPtr dest, Rect activeRect, Boolean, pluginDataPtr theConfig,

@@ -12,6 +12,9 @@ void CheckRect(Rect& theRect, Rect theBounds);
 // copyRest, currFrame and maxFrame do not change the output.
 void TheLineEffect(GWorldPtr source, GWorldPtr dest, Rect activeRect, Boolean copyRest,
                    pluginDataPtr theConfig, SInt32 currFrame, SInt32 maxFrame);
-// The third slider, in percent, lays the unzoomed source over the zoom.
+// The third slider, in percent, lays the unzoomed source over the zoom; a
+// source whose image cannot be had is fatal.
 void OverlaySource(GWorldPtr source, GWorldPtr dest, Rect targetRect, SInt16 percent);
+// The same, answering false instead where the source's image cannot be had.
+Boolean LayOverSource(GWorldPtr source, GWorldPtr dest, Rect targetRect, SInt16 percent);
 void RenderLineArt(pluginDataPtr theConfig);

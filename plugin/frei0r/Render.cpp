@@ -129,33 +129,44 @@ void RenderSmooth(const Instance& instance, Images images, const Step& step) {
     ResampleRegion(reinterpret_cast<const std::uint32_t*>(GetPixBaseAddr(in)),
                    reinterpret_cast<std::uint32_t*>(GetPixBaseAddr(out)), static_cast<int>(instance.width),
                    static_cast<int>(instance.height), GetPixRowBytes(out) / 4, SmoothRegion(instance, step));
-    if (instance.config.sliders[2] > 0)
-        OverlaySource(images.source, images.target, GetPortRect(images.target), instance.config.sliders[2]);
 }
 
 // The course with easing, drawn by the effect's renderer.
-void RenderEased(Instance& instance, Images images, const Step& step) {
+void RenderEased(pluginDataRec& config, Images images, const Step& step) {
     const CourseLeg& leg = step.leg;
     const relRect region{Mix(leg.from.left, leg.to.left, step.t), Mix(leg.from.right, leg.to.right, step.t),
                          Mix(leg.from.top, leg.to.top, step.t), Mix(leg.from.bottom, leg.to.bottom, step.t)};
-    PixelDrive(images.source, images.target, Rel2Rect(region, GetPortRect(images.target)), &instance.config,
-               step.position, step.frames);
+    PixelDrive(images.source, images.target, Rel2Rect(region, GetPortRect(images.target)), &config, step.position,
+               step.frames);
 }
 
-void Render(Instance& instance, Images images, const Step& step) {
+// The zoom by the step's way, then the overlay where asked. The overlay is
+// laid here rather than by the renderer so that a source image that cannot
+// be had leaves the zoom alone instead of ending the host's process.
+void Render(const Instance& instance, Images images, const Step& step, bool overlay) {
+    pluginDataRec config = instance.config;
+    config.sliders[2] = 0;
+    if (instance.params.frames < 1) config.sliders[0] = config.sliders[1] = 0;
     CGrafPtr savedPort;
     GDHandle savedDevice;
     GetGWorld(&savedPort, &savedDevice);
-    if (step.smooth) {
+    if (step.smooth)
         RenderSmooth(instance, images, step);
-    } else if (step.shaped) {
-        RenderEased(instance, images, step);
-    } else {
-        pluginDataRec config = instance.config;
-        if (instance.params.frames < 1) config.sliders[0] = config.sliders[1] = 0;
+    else if (step.shaped)
+        RenderEased(config, images, step);
+    else
         DoPascalPixelEffect(images.source, images.target, &config, step.position, step.frames);
-    }
+    if (overlay && instance.config.sliders[2] > 0)
+        LayOverSource(images.source, images.target, GetPortRect(images.target), instance.config.sliders[2]);
     SetGWorld(savedPort, savedDevice);
+}
+
+// The effect's own A, R, G, B images, made when the overlay first needs them.
+bool HaveImages(Instance& instance) {
+    if (instance.source && instance.target) return true;
+    const Rect bounds{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
+    if (!instance.source && NewGWorld(&instance.source, 32, &bounds, nullptr, nullptr, 0) != noErr) return false;
+    return NewGWorld(&instance.target, 32, &bounds, nullptr, nullptr, 0) == noErr;
 }
 
 // Every region of the course covers at least a pixel each way when the start
@@ -186,7 +197,7 @@ bool RenderInPlace(Instance& instance, const Step& step, const std::uint32_t* in
     }
     if (!CourseCoversTheFrame(instance))
         std::memcpy(outframe, inframe, std::size_t{instance.width} * instance.height * 4);
-    Render(instance, Images{source, target}, step);
+    Render(instance, Images{source, target}, step, false);
     DisposeGWorld(source);
     DisposeGWorld(target);
     return true;
@@ -195,21 +206,29 @@ bool RenderInPlace(Instance& instance, const Step& step, const std::uint32_t* in
 }  // namespace
 
 void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, std::uint32_t* outframe) {
-    std::lock_guard lock(gRenderLock);
+    std::unique_lock lock(gRenderLock);
     const Step step = StepAt(instance, FramePosition(instance, time));
-    if (step.smooth && instance.config.sliders[2] <= 0) {
-        // The sampler reads any byte order: straight from the host's frame into its output.
+    const bool overlay = instance.config.sliders[2] > 0;
+    if (step.smooth && !overlay) {
+        // The sampler reads any byte order and no current port: straight from
+        // the host's frame into its output, beside other instances' frames.
+        lock.unlock();
         ResampleRegion(inframe, outframe, static_cast<int>(instance.width), static_cast<int>(instance.height),
                        instance.width, SmoothRegion(instance, step));
         return;
     }
-    if (instance.config.sliders[2] <= 0 && RenderInPlace(instance, step, inframe, outframe)) return;
-    // The overlay blends by the A byte: render in the effect's own images.
+    // The overlay blends by the A byte: it is laid in the effect's own images.
+    // Without them (no memory) the zoom comes alone.
+    if ((!overlay || !HaveImages(instance)) && RenderInPlace(instance, step, inframe, outframe)) return;
+    if (!HaveImages(instance)) {
+        std::memcpy(outframe, inframe, std::size_t{instance.width} * instance.height * 4);
+        return;
+    }
     ToEffect(inframe, instance.source, instance.width, instance.height);
     const Rect bounds{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
     CopyBits(GetPortBitMapForCopyBits(instance.source), GetPortBitMapForCopyBits(instance.target), &bounds, &bounds,
              srcCopy, nullptr);
-    Render(instance, Images{instance.source, instance.target}, step);
+    Render(instance, Images{instance.source, instance.target}, step, true);
     ToHost(instance.target, outframe, instance.width, instance.height);
 }
 

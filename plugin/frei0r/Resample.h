@@ -2,6 +2,8 @@
 // of a pixel, scaled over the whole of another image of the same size, with
 // bilinear filtering where it is enlarged and an area filter where it is
 // shrunk. The four bytes of a pixel are filtered alike, whatever their order.
+// The zoom's crop lies within the frame, so the filter itself only ever
+// enlarges; shrinking serves a region a caller gives larger than the frame.
 #pragma once
 
 #include <cstdint>

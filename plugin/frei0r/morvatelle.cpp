@@ -70,20 +70,13 @@ f0r_instance_t f0r_construct(unsigned int width, unsigned int height) {
     instance->height = height;
     ResetConfig(&instance->config, true);
     mvfrei0r::ApplyParameters(*instance);
-    const Rect bounds{0, 0, static_cast<SInt16>(height), static_cast<SInt16>(width)};
-    if (NewGWorld(&instance->source, 32, &bounds, nullptr, nullptr, 0) != noErr ||
-        NewGWorld(&instance->target, 32, &bounds, nullptr, nullptr, 0) != noErr) {
-        if (instance->source) DisposeGWorld(instance->source);
-        delete instance;
-        return nullptr;
-    }
     return instance;
 }
 
 void f0r_destruct(f0r_instance_t instance) {
     auto* i = static_cast<Instance*>(instance);
     if (!i) return;
-    DisposeGWorld(i->source);
+    DisposeGWorld(i->source);  // made only if the overlay was used
     DisposeGWorld(i->target);
     delete i;
 }

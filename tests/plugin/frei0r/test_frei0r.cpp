@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "HostRunner.h"
@@ -244,6 +245,45 @@ TEST_F(Filter, EasingSlowsTheZoomsStartAndEnd) {
     for (double ms : {0.0, 200.0, 400.0, 600.0}) EXPECT_EQ(at(true, ms), at(false, ms)) << ms << " ms";
     EXPECT_NE(at(true, 80), at(false, 80));
     EXPECT_EQ(at(true, 80), at(false, 40)) << "two frames in, eased, is where the even zoom is after one";
+}
+
+// MLT's sliced threading (threads=2 on the filter) hands each instance a band
+// of the frame: each band is zoomed as a picture of its own.
+TEST_F(Filter, MeltBandsAreZoomedAsPicturesOfTheirOwn) {
+    if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "MLT makes one band on one processor";
+    const int w = 96, h = 64, n = 6;
+    Scratch s;
+    mvtest::writeClip(s, s.path("clip.mkv"), w, h, n, 25, [](int x, int y, int f, std::uint8_t rgb[3]) {
+        rgb[0] = static_cast<std::uint8_t>(x * 2 + f), rgb[1] = static_cast<std::uint8_t>(y * 3), rgb[2] = 7;
+    });
+    const std::string env = std::string(MV_FFMPEG_ENV) + " FREI0R_PATH='" + (mvtest::buildDir() / "frei0r-1").string() + "'";
+    const mvtest::RunResult r =
+        s.run({"melt", "-quiet", s.path("clip.mkv").string(), "-filter", "frei0r.morvatelle", "threads=2", "left=0.25",
+               "right=0.75", "zoom-in=1", "frames=12", "frame-rate=25", "time-scale=1", "-consumer",
+               "avformat:" + s.path("bands.mkv").string(), "vcodec=ffv1", "pix_fmt=bgr0", "an=1"},
+              env);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto source = mvtest::readFrames(s, s.path("clip.mkv").string(), w, h);
+    const auto bands = mvtest::readFrames(s, s.path("bands.mkv").string(), w, h);
+    ASSERT_EQ(bands.size(), source.size());
+    f0r_instance_t band = Get<decltype(&f0r_construct)>("f0r_construct")(w, h / 2);
+    const double values[][2] = {{0, 0.25}, {1, 0.75}, {4, 1}, {7, 12}, {8, 25}, {9, 1}};
+    for (const auto& v : values) Set(band, static_cast<int>(v[0]), v[1]);
+    for (int f = 0; f < n; ++f)
+        for (int half = 0; half < 2; ++half) {
+            std::vector<std::uint32_t> in(static_cast<std::size_t>(w) * h / 2), out(in.size());
+            for (std::size_t i = 0; i < in.size(); ++i) {
+                const std::uint8_t* p = &source[f][(half * in.size() + i) * 3];
+                in[i] = 0xFF000000u | (p[2] << 16) | (p[1] << 8) | p[0];
+            }
+            Get<decltype(&f0r_update)>("f0r_update")(band, f / 25.0, in.data(), out.data());
+            for (std::size_t i = 0; i < out.size(); ++i) {
+                const std::uint8_t* p = &bands[f][(half * in.size() + i) * 3];
+                ASSERT_EQ(out[i] & 0xFFFFFFu, static_cast<std::uint32_t>((p[2] << 16) | (p[1] << 8) | p[0]))
+                    << "frame " << f << ", band " << half << ", pixel " << i;
+            }
+        }
+    Free(band);
 }
 
 // The editors' descriptions name the filter's parameters by name: every name
