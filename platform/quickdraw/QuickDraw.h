@@ -98,6 +98,7 @@ MV_API void GetBackColor(RGBColor* color);
 
 MV_API void SetRect(Rect* r, SInt16 left, SInt16 top, SInt16 right, SInt16 bottom);
 MV_API void OffsetRect(Rect* r, SInt16 dh, SInt16 dv);
+MV_API Boolean EqualRect(const Rect* rect1, const Rect* rect2);
 /* Moves the sides dh and dv inwards (outwards when negative); a rectangle
  * left with no width or height becomes (0, 0, 0, 0). */
 MV_API void InsetRect(Rect* r, SInt16 dh, SInt16 dv);

@@ -19,6 +19,11 @@ void OffsetRect(Rect* r, SInt16 dh, SInt16 dv) {
     r->bottom = static_cast<SInt16>(r->bottom + dv);
 }
 
+Boolean EqualRect(const Rect* rect1, const Rect* rect2) {
+    return rect1 && rect2 && rect1->left == rect2->left && rect1->top == rect2->top && rect1->right == rect2->right &&
+           rect1->bottom == rect2->bottom;
+}
+
 void InsetRect(Rect* r, SInt16 dh, SInt16 dv) {
     if (!r) return;
     r->left = static_cast<SInt16>(r->left + dh);

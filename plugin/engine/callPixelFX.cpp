@@ -54,6 +54,13 @@ Rect CalcTweenRect(pluginDataPtr theConfig, Rect theFrame, SInt32 currentFrame, 
     return Rel2Rect(CalcTweenRel(leg.startFrame, leg.endFrame, currentFrame, leg.from, leg.to), theFrame);
 }
 
+Boolean CourseCoversFrame(pluginDataPtr theConfig, Rect theFrame, Rect sourceBounds, SInt32 currentFrame,
+                          SInt32 maxFrame) {
+    Rect theRect = CalcTweenRect(theConfig, theFrame, currentFrame, maxFrame);
+    CheckRect(theRect, sourceBounds);
+    return theRect.right > theRect.left && theRect.bottom > theRect.top;
+}
+
 void DoPascalPixelEffect(GWorldPtr source, GWorldPtr dest, pluginDataPtr theConfig,
                          SInt32 currentFrameIndex, SInt32 maxFrames) {
     const Rect theFrame = GetPortRect(dest);

@@ -18,6 +18,11 @@ relRect CalcTweenRel(SInt32 startFrameNum, SInt32 endFrameNum, SInt32 currFrameN
                      relRect sourceRel, relRect targetRel);
 CourseLeg CalcCourseLeg(pluginDataPtr theConfig, SInt32 currentFrame, SInt32 maxFrame);
 Rect CalcTweenRect(pluginDataPtr theConfig, Rect theFrame, SInt32 currentFrame, SInt32 maxFrame);
+// Whether the frame's render draws over the whole of a destination the size
+// of theFrame: it does wherever the course's region, held to the source,
+// keeps an area.
+Boolean CourseCoversFrame(pluginDataPtr theConfig, Rect theFrame, Rect sourceBounds, SInt32 currentFrame,
+                          SInt32 maxFrame);
 // source and dest have the same dimensions.
 void DoPascalPixelEffect(GWorldPtr source, GWorldPtr dest, pluginDataPtr theConfig,
                          SInt32 currentFrameIndex, SInt32 maxFrames);

@@ -8,6 +8,7 @@
 #include "host/iMovieGlue.h"
 #include "host/HostGlobals.h"
 #include "host/pascalFX.h"
+#include "engine/callPixelFX.h"
 #include "quickdraw/QuickDraw.h"
 
 // The run block kept in clientData for one clip.
@@ -131,13 +132,32 @@ void ApplyLineArtEffect(GWorldPtr sourceFrame, GWorldPtr targetFrame, HYPluginPa
     SetGWorld(savedPort, savedDevice);
 }
 
+// Whether the work image would have the output frame's size and place, so
+// that the output frame can be the work image.
+bool FrameIsWorkImage(GWorldPtr sourceFrame, const HYPluginParams* params, const Rect& bounds) {
+    if (params->frame == sourceFrame) return false;  // the render reads its source while it draws
+    const Rect frameBounds = BoundsOf(params->frame);
+    return EqualRect(&params->frameRect, &bounds) && EqualRect(&frameBounds, &bounds);
+}
+
 HYPluginResult ApplyEffect(GWorldPtr sourceFrame, HYPluginParams* params) {
     EffectData* data = RunData(params);
     const Rect bounds = ZeroBased(BoundsOf(sourceFrame));
+    // The course's scaled copy draws over the whole work image wherever its
+    // region has an area; only where it has none does the source copied
+    // in first show.
+    const bool covered = CourseCoversFrame(data->pascalData, bounds, BoundsOf(sourceFrame), params->renderFrame,
+                                           params->frameCount);
+    if (FrameIsWorkImage(sourceFrame, params, bounds)) {
+        // Rendered in the output frame itself: no work image to copy out of.
+        if (!covered) PlainCopy(sourceFrame, bounds, params->frame, bounds);
+        ApplyLineArtEffect(sourceFrame, params->frame, params);
+        return kPluginOK;
+    }
     data->effectGWorld = nullptr;
     const QDErr status = NewGWorld(&data->effectGWorld, 32, &bounds, nullptr, nullptr, 0);
     if (status == noErr) {
-        PlainCopy(sourceFrame, bounds, data->effectGWorld, bounds);
+        if (!covered) PlainCopy(sourceFrame, bounds, data->effectGWorld, bounds);
         ApplyLineArtEffect(sourceFrame, data->effectGWorld, params);
         PlainCopy(data->effectGWorld, bounds, params->frame, params->frameRect);
     }

@@ -42,6 +42,27 @@ TEST(CalcTweenRect, DefaultsOverOneHundredFrames) {
     ExpectRect(CalcTweenRect(&config, kFrame, 99, 100), R(4, 6, 475, 633));    // one step short
 }
 
+// The render covers the frame wherever the course's region keeps an area.
+TEST(CourseCoversFrame, WhereTheRegionHasAnArea) {
+    const struct {
+        relRect start;
+        SInt32 frame;
+        bool covers;
+    } cases[] = {
+        {{0.25, 0.75, 0.25, 0.75}, 50, true},      // the hold
+        {{0.5, 0.5, 0.25, 0.75}, 50, false},       // no width
+        {{0.5, 0.5005, 0.25, 0.75}, 50, false},    // under a pixel wide
+        {{0.5, 0.5, 0.25, 0.75}, 2, true},         // zooming in: still wide
+        {{0.25, 0.75, 0.9, 0.9}, 99, true},        // zooming out, a step short of the whole frame
+    };
+    for (const auto& c : cases) {
+        pluginDataRec config = Config(10, 50);
+        config.startRel = c.start;
+        EXPECT_EQ(CourseCoversFrame(&config, kFrame, kFrame, c.frame, 100), c.covers)
+            << c.start.left << ".." << c.start.right << " at frame " << c.frame;
+    }
+}
+
 TEST(CalcTweenRect, SharesTruncateTowardZero) {
     pluginDataRec config = Config(10, 50);  // over 99: in 4 (4.95), out 24 (24.75)
     EXPECT_FALSE(IsStart(CalcTweenRect(&config, kFrame, 3, 99)));

@@ -65,7 +65,8 @@ Outcome RenderWithRoomFor(double images, SInt32 fadeIn) {
         // Nothing may escape into the test runner's loop in this child.
         try {
             TestHost host;
-            host.SetOutput(kWidth, kHeight);
+            // Placed off the output's origin: the render needs a work image of its own.
+            host.SetOutput(kWidth, kHeight, 1, 1);
             GWorldPtr source = MakeWorld(kWidth, kHeight);
             FillWorld(source, 0xFF00FF00u);
             host.script().preparedFrame = source;
