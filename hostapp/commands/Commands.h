@@ -11,7 +11,8 @@ namespace mv {
 
 struct RenderOptions {
     std::string input;  // empty: the embedded default clip
-    std::string output;
+    std::string output;  // "-": standard output, in `format`
+    std::string format;  // y4m or nut, for standard output
     std::string bundle;
     std::optional<double> duration;  // a still image's length in seconds
     std::string fps = "30";          // a still image's frame rate

@@ -1,4 +1,5 @@
 // morvatelle render: a clip through the plug-in into a new video file.
+#include <csignal>
 #include <memory>
 
 #include "output/AtomicOutput.h"
@@ -34,7 +35,7 @@ void checkOptions(const RenderOptions& o) {
 }
 
 void checkOutput(const RenderOptions& o, const OutputFormat& format, int width, int height) {
-    if (!o.input.empty() && sameFile(o.input, o.output))
+    if (!o.input.empty() && !isStandardOutput(o.output) && sameFile(o.input, o.output))
         fail(o.output + ": is the input; choose another output name");
     if (!o.contactSheet.empty() && !o.input.empty() && sameFile(o.input, o.contactSheet))
         fail(o.contactSheet + ": is the input; choose another name for the contact sheet");
@@ -57,7 +58,7 @@ AVRational outputAspect(const ClipInfo& clip, int width, int height) {
 
 int runRender(const RenderOptions& o) {
     checkOptions(o);
-    OutputFormat format = outputFormatFor(o.output);
+    OutputFormat format = outputFormatFor(o.output, o.format);
     Clip clip = openClip(o.input, o.duration, o.fps);
     int width = 0, height = 0;
     parseSize(o.size, clip.info, width, height);
@@ -91,7 +92,9 @@ int runRender(const RenderOptions& o) {
         settings.sampleRate = clip.audio->sampleRate();
         settings.layout = &clip.audio->layout();
     }
-    Encoder encoder(o.output, output.writePath(), format, settings);
+    // A reader that goes away ends the render with a write error, not a signal.
+    if (isStandardOutput(o.output)) std::signal(SIGPIPE, SIG_IGN);
+    Encoder encoder(isStandardOutput(o.output) ? "standard output" : o.output, output.writePath(), format, settings);
     std::unique_ptr<ContactSheet> sheet;
     if (!o.contactSheet.empty()) sheet = std::make_unique<ContactSheet>(frames, width, height);
 

@@ -48,8 +48,11 @@ int main(int argc, char** argv) {
         ->type_name("INPUT");
     renderCmd->add_option("-o,--output", render.output,
                           "OUTPUT: .mp4/.mov (H.264, AAC), .mkv (FFV1, FLAC: lossless), .webm (VP9, Opus) "
-                          "or NAME%05d.png")
+                          "or NAME%05d.png; - for standard output (with --format)")
         ->required();
+    renderCmd->add_option("--format", render.format,
+                          "For -o -: y4m (the picture, YUV 4:2:0) or nut (picture and sound, uncompressed)")
+        ->check(CLI::IsMember({"y4m", "nut"}));
     addStillOptions(renderCmd, render.duration, render.fps);
     renderCmd->add_option("--fade-in", render.fadeIn, "Fade the effect in over N frames")->type_name("N");
     renderCmd->add_option("--fade-out", render.fadeOut, "Fade the effect out over N frames")->type_name("N");

@@ -33,6 +33,12 @@ void checkWritableDestination(const std::string& destination) {
 
 AtomicOutput::AtomicOutput(const std::string& destination, bool sequence)
     : destination_(destination), sequence_(sequence) {
+    if (destination == "-") {
+        // A stream has no place to be moved into: it goes out as it is written.
+        writePath_ = "pipe:1";
+        committed_ = true;
+        return;
+    }
     checkWritableDestination(destination);
     fs::path name = destination_.filename();
     // No '%' in the folder's name: the sequence writer would take it for the frame number.
@@ -55,6 +61,7 @@ AtomicOutput::AtomicOutput(const std::string& destination, bool sequence)
 }
 
 AtomicOutput::~AtomicOutput() {
+    if (temporary_.empty()) return;
     forgetTemporary(temporary_);
     if (committed_) return;
     std::error_code ec;
@@ -62,6 +69,7 @@ AtomicOutput::~AtomicOutput() {
 }
 
 void AtomicOutput::commit() {
+    if (temporary_.empty()) return;
     std::error_code ec;
     if (!sequence_) {
         fs::rename(temporary_, destination_, ec);

@@ -10,7 +10,8 @@ namespace mv {
 
 class AtomicOutput {
 public:
-    // An image-sequence pattern (NAME%05d.png) gets a temporary folder.
+    // An image-sequence pattern (NAME%05d.png) gets a temporary folder; "-"
+    // is standard output, written as it comes.
     AtomicOutput(const std::string& destination, bool sequence);
     ~AtomicOutput();
     AtomicOutput(const AtomicOutput&) = delete;

@@ -1,5 +1,7 @@
 #include "output/Encoder.h"
 
+#include <cerrno>
+
 #include "common/HostError.h"
 
 namespace mv {
@@ -196,9 +198,13 @@ void Encoder::drain(AVCodecContext* codec, AVStream* stream) {
 
 void Encoder::writePacket(AVPacket* packet) {
     int err = av_interleaved_write_frame(output_, packet);
+    if (err >= 0 && output_->pb && output_->pb->error < 0) err = output_->pb->error;
+    checkWrite(err);
+}
+
+void Encoder::checkWrite(int err) const {
+    if (err == AVERROR(EPIPE)) fail(name_ + ": the reader has gone (the pipe was closed); the render stopped");
     if (err < 0) fail(name_ + ": cannot write (" + avError(err) + ")");
-    if (output_->pb && output_->pb->error < 0)
-        fail(name_ + ": cannot write (" + avError(output_->pb->error) + ")");
 }
 
 void Encoder::finish() {
@@ -220,14 +226,12 @@ void Encoder::finish() {
     }
     check(avcodec_send_frame(video_.get(), nullptr), name_ + ": the video encoder");
     drain(video_.get(), videoStream_);
-    int err = av_write_trailer(output_);
-    if (err < 0) fail(name_ + ": cannot write (" + avError(err) + ")");
+    checkWrite(av_write_trailer(output_));
     if (output_->pb && !(output_->oformat->flags & AVFMT_NOFILE)) {
         avio_flush(output_->pb);
         int ioErr = output_->pb->error;
-        err = avio_closep(&output_->pb);
-        if (ioErr < 0) err = ioErr;
-        if (err < 0) fail(name_ + ": cannot write (" + avError(err) + ")");
+        int err = avio_closep(&output_->pb);
+        checkWrite(ioErr < 0 ? ioErr : err);
     }
 }
 

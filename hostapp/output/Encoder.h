@@ -43,6 +43,8 @@ private:
     void drain(AVCodecContext* codec, AVStream* stream);
     void sendAudio(bool flush);
     void writePacket(AVPacket* packet);
+    // Fails for a write error; a closed pipe says so.
+    void checkWrite(int err) const;
 
     std::string name_;
     AVFormatContext* output_ = nullptr;

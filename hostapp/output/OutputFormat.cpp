@@ -29,7 +29,13 @@ bool hasFrameNumber(const std::string& name) {
 
 }  // namespace
 
-OutputFormat outputFormatFor(const std::string& path) {
+OutputFormat outputFormatFor(const std::string& path, const std::string& stream) {
+    if (isStandardOutput(path)) {
+        if (stream == "y4m") return {"yuv4mpegpipe", "wrapped_avframe", AV_PIX_FMT_YUV420P, nullptr, false, false};
+        if (stream == "nut") return {"nut", "rawvideo", AV_PIX_FMT_YUV420P, "pcm_s16le", false, false};
+        fail("-o -: name the stream's format with --format y4m or --format nut");
+    }
+    if (!stream.empty()) fail("--format " + stream + ": only for -o - (standard output); a file's name says its format");
     std::string ext = lowerExtension(path);
     if (ext == ".mp4") return {"mp4", "libx264", AV_PIX_FMT_YUV420P, "aac", true, false};
     if (ext == ".mov") return {"mov", "libx264", AV_PIX_FMT_YUV420P, "aac", true, false};

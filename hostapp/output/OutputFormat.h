@@ -17,7 +17,12 @@ struct OutputFormat {
 };
 
 // .mp4 / .mov: H.264 and AAC; .mkv: FFV1 and FLAC, lossless; .webm: VP9 and
-// Opus; NAME%05d.png: a PNG per frame. Throws HostError for other names.
-OutputFormat outputFormatFor(const std::string& path);
+// Opus; NAME%05d.png: a PNG per frame; "-" (standard output) in `stream`:
+// y4m (YUV 4:2:0 pictures) or nut (those and 16-bit sound), uncompressed.
+// Throws HostError for other names, and for a stream format without "-".
+OutputFormat outputFormatFor(const std::string& path, const std::string& stream = "");
+
+// The output name that means standard output.
+inline bool isStandardOutput(const std::string& path) { return path == "-"; }
 
 }  // namespace mv

@@ -155,6 +155,21 @@ TEST_F(Failures, UnknownOutputKind) {
     expectFailure(s.host({"render", p("in.mkv"), "-o", p("out.avi")}), "unknown kind");
 }
 
+TEST_F(Failures, StreamFormatGoesWithStandardOutput) {
+    expectFailure(s.host({"render", p("in.mkv"), "-o", "-"}), "--format y4m");
+    expectFailure(s.host({"render", p("in.mkv"), "-o", p("out.mkv"), "--format", "nut"}), "only for -o -");
+}
+
+// A reader that stops reading ends the render with one line, not a signal.
+TEST_F(Failures, ClosedPipeEndsTheRender) {
+    const RunResult r = s.run({"bash", "-c", "set -o pipefail; \"$0\" render -o - --format y4m | head -c 100 >/dev/null",
+                               hostProgram().string()});
+    EXPECT_NE(r.status, 0);
+    EXPECT_LT(r.status, 128) << "ended by a signal";
+    EXPECT_NE(r.err.find("the pipe was closed"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+}
+
 TEST_F(Failures, SubClipPastTheEnd) {
     expectFailure(s.host({"render", p("in.mkv"), "-o", p("out.mkv"), "--start", "8", "--frames", "5"}), "only 12");
 }

@@ -71,6 +71,21 @@ TEST_F(RenderCourse, LosslessOutputFollowsTheCourseAndKeepsTheSound) {
     EXPECT_EQ(readSound(s, s.path("out.mkv").string()), tone(N));
 }
 
+// Standard output in Y4M and NUT: the same pictures in both, NUT with the sound.
+TEST_F(RenderCourse, StreamsToStandardOutputCarryTheRender) {
+    std::vector<std::vector<Picture>> pictures;
+    for (const char* format : {"y4m", "nut"}) {
+        RunResult r = render({"-o", "-", "--format", format});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string file = s.path(std::string("out.") + format).string();
+        std::ofstream(file, std::ios::binary) << r.out;
+        pictures.push_back(readFrames(s, file, W, H));
+        ASSERT_EQ(static_cast<int>(pictures.back().size()), N) << format;
+    }
+    EXPECT_TRUE(pictures[0] == pictures[1]);
+    EXPECT_EQ(readSound(s, s.path("out.nut").string()), tone(N));
+}
+
 TEST_F(RenderCourse, SubClipToImageSequenceRunsTheCourseOverItsOwnFrames) {
     RunResult r = render({"-o", s.path("frame%05d.png").string(), "--start", "5", "--frames", "10"});
     ASSERT_EQ(r.status, 0) << r.err;

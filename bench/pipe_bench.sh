@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The render pipeline's own work: morvatelle render to a pipe (Y4M into
+# /dev/null, so no encoder hides it) against decoding alone and against
+# ffmpeg's zoompan on the same course with ffmpeg's null output, on a
+# 1920x1080, 30 fps H.264 + AAC clip. Least CPU time of $REPEAT runs
+# (default 3); each one's work beyond decoding, and a single frame's render,
+# which is what starting up costs.
+#   bench/pipe_bench.sh BUILD_DIR [SECONDS]
+set -euo pipefail
+build=$(cd "${1:?usage: bench/pipe_bench.sh BUILD_DIR [SECONDS]}" && pwd)
+seconds=${2:-10}
+repeat=${REPEAT:-3}
+host=$build/bin/morvatelle
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME=$work/config
+mkdir -p "$XDG_CONFIG_HOME"
+"$host" settings set --region 0.25,0.75,0.25,0.75 >/dev/null
+
+ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=size=1920x1080:rate=30:duration=$seconds" \
+  -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=$seconds" \
+  -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p -c:a aac -ac 2 "$work/in.mp4"
+frames=$((seconds * 30))
+
+# cpu LABEL CMD...: the least user + system time of the runs, in $cpu.
+cpu() {
+  local label=$1 n u s c
+  shift
+  cpu=
+  for ((n = 0; n < repeat; n++)); do
+    /usr/bin/time -f '%U %S' -o "$work/time" "$@" >/dev/null 2>"$work/err" </dev/null ||
+      { echo "$label failed:"; cat "$work/err"; exit 1; }
+    read -r u s <"$work/time"
+    c=$(echo "$u + $s" | bc)
+    if [ -z "$cpu" ] || [ "$(echo "$c < $cpu" | bc)" = 1 ]; then cpu=$c; fi
+  done
+  printf '%-26s cpu %6.2f s\n' "$label" "$cpu"
+}
+ratio() { echo "scale=3; $1 / $2" | bc; }
+
+in=$((frames * 10 / 200)); out=$((frames * 50 / 200)); outStart=$((frames - out))
+w="if(lt(on,$in),1-0.5*on/$in,if(gt(on,$outStart),0.5+0.5*(on-$outStart)/$out,0.5))"
+zoompan="zoompan=z='1/($w)':x='iw/2-iw/zoom/2':y='ih/2-ih/zoom/2':d=1:s=1920x1080:fps=30"
+
+echo "== $seconds s of 1920x1080 at 30 fps ($frames frames)"
+cpu "decode" ffmpeg -nostdin -v error -i "$work/in.mp4" -f null -;                           dec=$cpu
+cpu "zoompan, null output" ffmpeg -nostdin -v error -i "$work/in.mp4" -vf "$zoompan" -f null -; zp=$cpu
+cpu "morvatelle, Y4M pipe" "$host" render "$work/in.mp4" -o - --format y4m;                   mt=$cpu
+cpu "morvatelle, one frame" "$host" render "$work/in.mp4" -o - --format y4m --frames 1;      one=$cpu
+cpu "decode, one frame" ffmpeg -nostdin -v error -i "$work/in.mp4" -frames:v 1 -f null -;    done=$cpu
+ours=$(echo "$mt - $dec" | bc); theirs=$(echo "$zp - $dec" | bc)
+echo "beyond decoding: morvatelle $ours s, zoompan $theirs s: $(ratio "$ours" "$theirs") (target <= 0.5)"
+echo "starting up (one frame, beyond decoding one): $(echo "$one - $done" | bc) s"
