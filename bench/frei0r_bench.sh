@@ -21,36 +21,22 @@ ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=size=1920x1080:rate=30:duratio
   -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p "$work/in.mp4"
 frames=$((seconds * 30))
 
-# cpu LABEL FILTER: the least user + system time of the runs, in $cpu.
-cpu() {
-  local label=$1 filter=$2 n u s c
-  cpu=
-  for ((n = 0; n < repeat; n++)); do
-    # Back in YUV 4:2:0, as any encoder takes it: the frei0r filter's RGBA
-    # costs a conversion each way, zoompan's YUV none.
-    /usr/bin/time -f '%U %S' -o "$work/time" ffmpeg -nostdin -v error -i "$work/in.mp4" -vf "$filter,format=yuv420p" \
-      -f null - \
-      2>"$work/err" || { echo "$label failed:"; cat "$work/err"; exit 1; }
-    read -r u s <"$work/time"
-    c=$(echo "$u + $s" | bc)
-    if [ -z "$cpu" ] || [ "$(echo "$c < $cpu" | bc)" = 1 ]; then cpu=$c; fi
-  done
-  printf '%-22s cpu %6.2f s\n' "$label" "$cpu"
-}
-ratio() { echo "scale=3; $1 / $2" | bc; }
-
-# The course as the effect runs it: the region's edges move evenly, so the
-# zoom is the reciprocal of the region's width.
-in=$((frames * 10 / 200)); out=$((frames * 50 / 200)); outStart=$((frames - out))
-w="if(lt(on,$in),1-0.5*on/$in,if(gt(on,$outStart),0.5+0.5*(on-$outStart)/$out,0.5))"
-zoompan="zoompan=z='1/($w)':x='iw/2-iw/zoom/2':y='ih/2-ih/zoom/2':d=1:s=1920x1080:fps=30"
+# shellcheck source=bench/lib.sh
+. "$(dirname "$0")/lib.sh"
+zoompan=$(zoompan_course "$frames")
 params="0.25|0.75|0.25|0.75|0.1|0.5|0|$frames|30|1000"
+# filtered LABEL FILTER: the CPU of decoding through FILTER and back to YUV
+# 4:2:0, as any encoder takes it (the frei0r filter's RGBA costs a
+# conversion each way, zoompan's YUV none).
+filtered() {
+  cpu "$1" ffmpeg -nostdin -v error -i "$work/in.mp4" -vf "$2,format=yuv420p" -f null -
+}
 
 echo "== $seconds s of 1920x1080 at 30 fps ($frames frames), null output"
-cpu decode null;                                                     dec=$cpu
-cpu zoompan "$zoompan";                                              zp=$cpu
-cpu "frei0r exact" "frei0r=filter_name=morvatelle:filter_params=$params|n|n"; ex=$cpu
-cpu "frei0r smooth" "frei0r=filter_name=morvatelle:filter_params=$params|y|n"; sm=$cpu
+filtered decode null;                                                      dec=$cpu
+filtered zoompan "$zoompan";                                               zp=$cpu
+filtered "frei0r exact" "frei0r=filter_name=morvatelle:filter_params=$params|n|n"; ex=$cpu
+filtered "frei0r smooth" "frei0r=filter_name=morvatelle:filter_params=$params|y|n"; sm=$cpu
 echo "whole command, exact / zoompan:   $(ratio "$ex" "$zp")  (target <= 0.5)"
 echo "whole command, smooth / zoompan:  $(ratio "$sm" "$zp")  (target <= 1)"
 echo "beyond decoding, exact / zoompan:  $(ratio "$(echo "$ex - $dec" | bc)" "$(echo "$zp - $dec" | bc)")"

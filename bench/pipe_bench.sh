@@ -22,25 +22,9 @@ ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=size=1920x1080:rate=30:duratio
   -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p -c:a aac -ac 2 "$work/in.mp4"
 frames=$((seconds * 30))
 
-# cpu LABEL CMD...: the least user + system time of the runs, in $cpu.
-cpu() {
-  local label=$1 n u s c
-  shift
-  cpu=
-  for ((n = 0; n < repeat; n++)); do
-    /usr/bin/time -f '%U %S' -o "$work/time" "$@" >/dev/null 2>"$work/err" </dev/null ||
-      { echo "$label failed:"; cat "$work/err"; exit 1; }
-    read -r u s <"$work/time"
-    c=$(echo "$u + $s" | bc)
-    if [ -z "$cpu" ] || [ "$(echo "$c < $cpu" | bc)" = 1 ]; then cpu=$c; fi
-  done
-  printf '%-26s cpu %6.2f s\n' "$label" "$cpu"
-}
-ratio() { echo "scale=3; $1 / $2" | bc; }
-
-in=$((frames * 10 / 200)); out=$((frames * 50 / 200)); outStart=$((frames - out))
-w="if(lt(on,$in),1-0.5*on/$in,if(gt(on,$outStart),0.5+0.5*(on-$outStart)/$out,0.5))"
-zoompan="zoompan=z='1/($w)':x='iw/2-iw/zoom/2':y='ih/2-ih/zoom/2':d=1:s=1920x1080:fps=30"
+# shellcheck source=bench/lib.sh
+. "$(dirname "$0")/lib.sh"
+zoompan=$(zoompan_course "$frames")
 
 echo "== $seconds s of 1920x1080 at 30 fps ($frames frames)"
 cpu "decode" ffmpeg -nostdin -v error -i "$work/in.mp4" -f null -;                           dec=$cpu

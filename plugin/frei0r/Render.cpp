@@ -1,7 +1,8 @@
 // The filter's per-frame work: the host's time turned into a frame position,
-// the frame brought into the effect's A, R, G, B images, rendered by the
-// effect's own engine exactly as the bundle renders it (or, with the options,
-// along an eased course or by a sub-pixel crop), and handed back.
+// and the frame rendered by the effect's own engine exactly as the bundle
+// renders it (or, with the options, along an eased course or by a sub-pixel
+// crop): in the host's own frames, or, where the overlay blends by the A
+// byte, in the effect's A, R, G, B images and handed back.
 #include <algorithm>
 #include <bit>
 #include <cmath>
