@@ -1,5 +1,13 @@
 # Shared by the benchmark scripts: sourced after $work and $repeat are set.
 
+# scratch_settings HOST: a settings folder in $work with the benchmarks'
+# region, so no run touches the user's own settings.
+scratch_settings() {
+  export XDG_CONFIG_HOME=$work/config
+  mkdir -p "$XDG_CONFIG_HOME"
+  "$1" settings set --region 0.25,0.75,0.25,0.75 >/dev/null
+}
+
 # cpu LABEL CMD...: runs CMD $repeat times and keeps in $cpu the least user +
 # system time of the runs (the machine is shared; other load only adds time).
 cpu() {

@@ -13,17 +13,14 @@ repeat=${REPEAT:-3}
 host=$build/bin/morvatelle
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config
-mkdir -p "$XDG_CONFIG_HOME"
-"$host" settings set --region 0.25,0.75,0.25,0.75 >/dev/null
+# shellcheck source=bench/lib.sh
+. "$(dirname "$0")/lib.sh"
+scratch_settings "$host"
 
 ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=size=1920x1080:rate=30:duration=$seconds" \
   -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=$seconds" \
   -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p -c:a aac -ac 2 "$work/in.mp4"
 frames=$((seconds * 30))
-
-# shellcheck source=bench/lib.sh
-. "$(dirname "$0")/lib.sh"
 zoompan=$(zoompan_course "$frames")
 
 echo "== $seconds s of 1920x1080 at 30 fps ($frames frames)"

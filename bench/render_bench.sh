@@ -15,9 +15,9 @@ seconds=${2:-10}
 host=$build/bin/morvatelle
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config
-mkdir -p "$XDG_CONFIG_HOME"
-"$host" settings set --region 0.25,0.75,0.25,0.75 >/dev/null
+# shellcheck source=bench/lib.sh
+. "$(dirname "$0")/lib.sh"
+scratch_settings "$host"
 
 # clip NAME SIZE SECONDS: a 30 fps H.264 + AAC test clip.
 clip() {
@@ -46,17 +46,12 @@ measure() {
   printf '%-16s wall %6.2f s  cpu %6.2f s  peak %7.1f MB\n' "$label" "$wall" "$cpu" "$(echo "$peak / 1024" | bc -l)"
 }
 
-ratio() { echo "scale=3; $1 / $2" | bc; }
 
 x264=(-c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p -c:a aac)
 clip in.mp4 1920x1080 "$seconds"
 frames=$(ffprobe -v error -select_streams v:0 -count_packets -show_entries stream=nb_read_packets -of csv=p=0 "$work/in.mp4")
 
-# The course for zoompan: defaults zoom in over the first 5 % of the frames and
-# out over the last 25 %, to half size about the centre.
-in=$((frames * 10 / 200)); out=$((frames * 50 / 200))
-z="if(lt(on,$in),1+on/$in,if(gt(on,$frames-$out),1+($frames-on)/$out,2))"
-zoompan="zoompan=z='$z':x='iw/2-iw/zoom/2':y='ih/2-ih/zoom/2':d=1:s=1920x1080:fps=30"
+zoompan=$(zoompan_course "$frames")
 
 echo "== $seconds s of 1920x1080 at 30 fps ($frames frames)"
 measure morvatelle "$host" render "$work/in.mp4" -o "$work/mt.mp4" --crf 18

@@ -219,10 +219,10 @@ void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, 
         return;
     }
     // The overlay blends by the A byte: it is laid in the effect's own images.
-    // Without them (no memory) the zoom comes alone.
-    if ((!overlay || !HaveImages(instance)) && RenderInPlace(instance, step, inframe, outframe)) return;
-    if (!HaveImages(instance)) {
-        std::memcpy(outframe, inframe, std::size_t{instance.width} * instance.height * 4);
+    // Without them (no memory) the zoom comes alone; without even that, the frame.
+    if (!overlay || !HaveImages(instance)) {
+        if (!RenderInPlace(instance, step, inframe, outframe))
+            std::memcpy(outframe, inframe, std::size_t{instance.width} * instance.height * 4);
         return;
     }
     ToEffect(inframe, instance.source, instance.width, instance.height);
