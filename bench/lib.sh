@@ -9,19 +9,20 @@ scratch_settings() {
 }
 
 # cpu LABEL CMD...: runs CMD $repeat times and keeps in $cpu the least user +
-# system time of the runs (the machine is shared; other load only adds time).
+# system time of the runs (the machine is shared; other load only adds time),
+# and in $sys that run's system time: page faults show there.
 cpu() {
   local label=$1 n u s c
   shift
-  cpu=
+  cpu= sys=
   for ((n = 0; n < repeat; n++)); do
     /usr/bin/time -f '%U %S' -o "$work/time" "$@" >/dev/null 2>"$work/err" </dev/null ||
       { echo "$label failed:"; cat "$work/err"; exit 1; }
     read -r u s <"$work/time"
     c=$(echo "$u + $s" | bc)
-    if [ -z "$cpu" ] || [ "$(echo "$c < $cpu" | bc)" = 1 ]; then cpu=$c; fi
+    if [ -z "$cpu" ] || [ "$(echo "$c < $cpu" | bc)" = 1 ]; then cpu=$c sys=$s; fi
   done
-  printf '%-26s cpu %6.2f s\n' "$label" "$cpu"
+  printf '%-26s cpu %6.2f s  (system %5.2f s)\n' "$label" "$cpu" "$sys"
 }
 
 ratio() { echo "scale=3; $1 / $2" | bc; }

@@ -4,8 +4,6 @@
 #include <mutex>
 #include <vector>
 
-#include <sys/mman.h>
-
 namespace mv {
 namespace {
 
@@ -69,18 +67,11 @@ std::size_t RoundUp(std::size_t n) { return (n + kPixelAlign - 1) / kPixelAlign 
 // no padding of its own when its bytes are a multiple of the alignment.
 std::size_t BlockBytes(std::size_t bytes) { return RoundUp((bytes == 0 ? 1 : bytes) + kPixelAlign); }
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-
-// Frame-sized blocks go on huge pages: a handful of faults instead of
-// thousands when they are first written, and far fewer TLB misses in every
-// pass over them. Where the kernel declines, they are ordinary pages.
-void* NewBlock(std::size_t bytes) {
-    if (bytes < kHugePage) return std::aligned_alloc(kPixelAlign, bytes);
-    const std::size_t whole = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* p = std::aligned_alloc(kHugePage, whole);
-    if (p) madvise(p, whole, MADV_HUGEPAGE);
-    return p;
-}
+// Frame-sized blocks stay on ordinary pages. Huge pages save faults only
+// where a fresh one is cheap; on virtual machines that hand free memory back
+// to the host, each fresh huge page costs far more to fault in than the 512
+// small pages it replaces, and a render pays that for every frame image.
+void* NewBlock(std::size_t bytes) { return std::aligned_alloc(kPixelAlign, bytes); }
 
 }  // namespace
 
