@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "frames/ArgbImage.h"
 #include "common/FfmpegUtil.h"
@@ -31,7 +33,11 @@ public:
     Encoder(const Encoder&) = delete;
     Encoder& operator=(const Encoder&) = delete;
 
-    void writeVideo(ArgbView frame);
+    // The encoder's picture of a rendered frame, in a picture of its own: it
+    // may be made on one thread while writeVideo runs on another.
+    FramePtr prepareVideo(ArgbView frame);
+    // Encodes a picture from prepareVideo and keeps it for reuse.
+    void writeVideo(FramePtr picture);
     // Interleaved float samples at the settings' rate and layout.
     void writeAudio(const float* samples, int count);
     // Flushes the encoders and completes the file.
@@ -52,7 +58,8 @@ private:
     CodecPtr audio_;
     AVStream* videoStream_ = nullptr;
     AVStream* audioStream_ = nullptr;
-    FramePtr picture_;
+    std::mutex spareMutex_;
+    std::vector<FramePtr> spare_;  // pictures written, for prepareVideo to reuse
     FramePtr sound_;
     SwrPtr resampler_;
     FifoPtr fifo_;
