@@ -105,16 +105,13 @@ int runRender(const RenderOptions& o) {
     request.height = height;
     request.proxy = o.proxy;
     request.channels = sound ? clip.audio->layout().nb_channels : 0;
-    FramePrepare prepare = [&](ArgbView frame, std::int64_t index) {
-        if (sheet && sheet->wants(index)) sheet->add(index, frame);
-        return encoder.prepareVideo(frame);
-    };
-    FrameSink sink = [&](FramePtr picture, std::int64_t, const float* samples, int length) {
-        encoder.writeVideo(std::move(picture));
+    FrameSink sink = [&](ArgbView frame, std::int64_t index, const float* samples, int length) {
+        encoder.writeVideo(frame);
         if (sound) encoder.writeAudio(samples, length);
+        if (sheet && sheet->wants(index)) sheet->add(index, frame);
     };
     renderRun(plugin, session, described, request,
-              [&](std::int64_t r) { return track ? track->frameLength(r) : 0; }, prepare, sink);
+              [&](std::int64_t r) { return track ? track->frameLength(r) : 0; }, sink);
     encoder.finish();
     if (sheet) sheet->write(o.contactSheet);
     output.commit();

@@ -102,6 +102,11 @@ void Encoder::openVideo(const OutputFormat& format, const EncoderSettings& setti
     videoStream_->sample_aspect_ratio = c->sample_aspect_ratio;
     videoStream_->avg_frame_rate = settings.frameRate;
 
+    picture_ = newFrame();
+    picture_->format = c->pix_fmt;
+    picture_->width = c->width;
+    picture_->height = c->height;
+    check(av_frame_get_buffer(picture_.get(), 0), name_);
 }
 
 void Encoder::openAudio(const OutputFormat& format, const EncoderSettings& settings) {
@@ -136,34 +141,12 @@ void Encoder::openAudio(const OutputFormat& format, const EncoderSettings& setti
     sound_ = newFrame();
 }
 
-FramePtr Encoder::prepareVideo(ArgbView frame) {
-    FramePtr picture;
-    {
-        std::lock_guard lock(spareMutex_);
-        if (!spare_.empty()) {
-            picture = std::move(spare_.back());
-            spare_.pop_back();
-        }
-    }
-    if (!picture) {
-        picture = newFrame();
-        picture->format = video_->pix_fmt;
-        picture->width = video_->width;
-        picture->height = video_->height;
-        check(av_frame_get_buffer(picture.get(), 0), name_);
-    }
-    // An encoder may still hold a reference to a picture it was given.
-    check(av_frame_make_writable(picture.get()), name_);
-    converter_.convert(frame, picture.get());
-    return picture;
-}
-
-void Encoder::writeVideo(FramePtr picture) {
-    picture->pts = nextPicture_++;
-    check(avcodec_send_frame(video_.get(), picture.get()), name_ + ": the video encoder");
+void Encoder::writeVideo(ArgbView frame) {
+    check(av_frame_make_writable(picture_.get()), name_);
+    converter_.convert(frame, picture_.get());
+    picture_->pts = nextPicture_++;
+    check(avcodec_send_frame(video_.get(), picture_.get()), name_ + ": the video encoder");
     drain(video_.get(), videoStream_);
-    std::lock_guard lock(spareMutex_);
-    spare_.push_back(std::move(picture));
 }
 
 void Encoder::writeAudio(const float* samples, int count) {

@@ -2,9 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <string>
-#include <vector>
 
 #include "frames/ArgbImage.h"
 #include "common/FfmpegUtil.h"
@@ -33,11 +31,7 @@ public:
     Encoder(const Encoder&) = delete;
     Encoder& operator=(const Encoder&) = delete;
 
-    // The encoder's picture of a rendered frame, in a picture of its own: it
-    // may be made on one thread while writeVideo runs on another.
-    FramePtr prepareVideo(ArgbView frame);
-    // Encodes a picture from prepareVideo and keeps it for reuse.
-    void writeVideo(FramePtr picture);
+    void writeVideo(ArgbView frame);
     // Interleaved float samples at the settings' rate and layout.
     void writeAudio(const float* samples, int count);
     // Flushes the encoders and completes the file.
@@ -58,8 +52,7 @@ private:
     CodecPtr audio_;
     AVStream* videoStream_ = nullptr;
     AVStream* audioStream_ = nullptr;
-    std::mutex spareMutex_;
-    std::vector<FramePtr> spare_;  // pictures written, for prepareVideo to reuse
+    FramePtr picture_;
     FramePtr sound_;
     SwrPtr resampler_;
     FifoPtr fifo_;

@@ -14,23 +14,31 @@ namespace mv {
 namespace {
 
 struct Job {
-    FramePtr picture;
+    int slot;
     std::int64_t index;
     std::vector<float> sound;
     int length;
 };
 
-// The encoding thread: takes prepared pictures in order.
+// The encoding thread: takes rendered frames in order and gives their images back.
 class EncodeWorker {
 public:
-    EncodeWorker(std::size_t queued, const FrameSink& sink) : sink_(sink), jobs_(queued) {
+    EncodeWorker(std::vector<ArgbView> views, const FrameSink& sink)
+        : views_(std::move(views)), sink_(sink), jobs_(views_.size()), free_(views_.size()) {
+        for (int i = 0; i < static_cast<int>(views_.size()); ++i) free_.push(i);
         thread_ = std::thread([this] { run(); });
     }
     ~EncodeWorker() {
         jobs_.close();
+        free_.close();
         if (thread_.joinable()) thread_.join();
     }
 
+    int acquire() {
+        std::optional<int> slot = free_.pop();
+        if (!slot) rethrow();
+        return *slot;
+    }
     void submit(Job job) {
         if (!jobs_.push(std::move(job))) rethrow();
     }
@@ -44,10 +52,13 @@ public:
 private:
     void run() {
         try {
-            while (std::optional<Job> job = jobs_.pop())
-                sink_(std::move(job->picture), job->index, job->sound.data(), job->length);
+            while (std::optional<Job> job = jobs_.pop()) {
+                sink_(views_[job->slot], job->index, job->sound.data(), job->length);
+                free_.push(job->slot);
+            }
         } catch (...) {
             error_ = std::current_exception();
+            free_.close();
             jobs_.close();
         }
     }
@@ -57,8 +68,10 @@ private:
         fail("the encoder stopped");
     }
 
+    std::vector<ArgbView> views_;
     const FrameSink& sink_;
     BoundedQueue<Job> jobs_;
+    BoundedQueue<int> free_;
     std::exception_ptr error_;
     std::thread thread_;
 };
@@ -100,15 +113,18 @@ HYPluginParams describePlugin(const Plugin& plugin, HostSession& session, std::i
 
 void renderRun(const Plugin& plugin, HostSession& session, const HYPluginParams& described,
                const RunRequest& request, const std::function<int(std::int64_t)>& lengthOf,
-               const FramePrepare& prepare, const FrameSink& sink) {
-    // One frame image: each frame is made into the encoder's picture before
-    // the next is drawn.
-    struct WorldGuard {
-        GWorldPtr world;
-        ~WorldGuard() { DisposeGWorld(world); }
-    } frame{newFrameWorld(request.width, request.height)};
-    const ArgbView view = viewOf(frame.world);
-    EncodeWorker encoder(framesInFlight(request.width, request.height), sink);
+               const FrameSink& sink) {
+    std::vector<GWorldPtr> worlds;
+    struct WorldsGuard {
+        std::vector<GWorldPtr>& w;
+        ~WorldsGuard() { for (GWorldPtr g : w) DisposeGWorld(g); }
+    } worldsGuard{worlds};
+    std::vector<ArgbView> views;
+    for (int i = 0, n = framesInFlight(request.width, request.height); i < n; ++i) {
+        worlds.push_back(newFrameWorld(request.width, request.height));
+        views.push_back(viewOf(worlds.back()));
+    }
+    EncodeWorker encoder(views, sink);
 
     HYPluginParams params = described;
     params.startFrame = static_cast<SInt32>(request.start);
@@ -116,7 +132,7 @@ void renderRun(const Plugin& plugin, HostSession& session, const HYPluginParams&
     params.renderFrame = 0;
     params.proxyOnly = request.proxy;
     params.frameRect = {0, 0, static_cast<SInt16>(request.height), static_cast<SInt16>(request.width)};
-    params.frame = frame.world;
+    params.frame = worlds[0];
     params.clientData = nullptr;
     session.setRange(request.start, request.start + request.frames - 1);
 
@@ -129,15 +145,17 @@ void renderRun(const Plugin& plugin, HostSession& session, const HYPluginParams&
         Progress progress(request.frames);
         for (std::int64_t r = 0; r < request.frames; ++r) {
             if (interrupted()) fail("interrupted");
+            int slot = encoder.acquire();
             int length = request.channels > 0 ? lengthOf(r) : 0;
             std::vector<float> sound(static_cast<std::size_t>(length) * request.channels, 0.0f);
             session.beginOutputFrame(r, request.channels > 0 ? sound.data() : nullptr, length);
+            params.frame = worlds[slot];
             params.renderFrame = static_cast<SInt32>(r);
             params.selector = kPlugDoFrame;
             result = plugin.call(params);
             session.beginOutputFrame(r, nullptr, 0);
             if (result != kPluginOK) pluginFailed(session, "on frame " + std::to_string(r), result);
-            encoder.submit({prepare(view, r), r, std::move(sound), length});
+            encoder.submit({slot, r, std::move(sound), length});
             progress.update(r + 1);
         }
         progress.finish();

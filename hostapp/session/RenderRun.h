@@ -8,7 +8,6 @@
 #include <functional>
 #include <string>
 
-#include "common/FfmpegUtil.h"
 #include "frames/ArgbImage.h"
 #include "session/HostCallbacks.h"
 #include "session/PluginLoader.h"
@@ -27,19 +26,14 @@ struct RunRequest {
     int channels = 0;         // of the output's sound; 0 for none
 };
 
-// Makes the encoder's picture of each rendered frame on this thread, right
-// after the plug-in has drawn it: its pixels are read while they are still in
-// the cache, and the frame image is free for the next frame at once.
-using FramePrepare = std::function<FramePtr(ArgbView frame, std::int64_t index)>;
-// Receives each prepared picture, on the encoding thread, in order.
-using FrameSink = std::function<void(FramePtr picture, std::int64_t index, const float* sound, int length)>;
+// Receives each rendered frame, on the encoding thread, in order.
+using FrameSink = std::function<void(ArgbView frame, std::int64_t index, const float* sound, int length)>;
 
-// One render run; frames go through `prepare` to `sink`. `lengthOf` gives
-// each output frame's sound length. Fails with one line naming the frame and
-// the plug-in's result.
+// One render run; frames go to `sink`. `lengthOf` gives each output frame's
+// sound length. Fails with one line naming the frame and the plug-in's result.
 void renderRun(const Plugin& plugin, HostSession& session, const HYPluginParams& described,
                const RunRequest& request, const std::function<int(std::int64_t)>& lengthOf,
-               const FramePrepare& prepare, const FrameSink& sink);
+               const FrameSink& sink);
 
 // Fails with one line: why the host's frame could not be had, when it knows,
 // and the plug-in's result `during` what.
