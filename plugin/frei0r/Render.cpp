@@ -23,6 +23,11 @@ namespace {
 // a time, whichever instance or thread asks.
 std::mutex gRenderLock;
 
+// The whole frame, in the drawing platform's coordinates.
+Rect FrameBounds(const Instance& instance) {
+    return Rect{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
+}
+
 SInt16 Percent(double share) { return static_cast<SInt16>(std::lround(share * 100)); }
 
 // R, G, B, A bytes (the host's) and A, R, G, B bytes (the effect's), a
@@ -111,7 +116,7 @@ Step StepAt(Instance& instance, std::int64_t position) {
 // The smooth crop glides between the exact course's whole-pixel regions at
 // the stretch's ends, so it meets them without a jump.
 RegionF SmoothRegion(const Instance& instance, const Step& step) {
-    const Rect frame{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
+    const Rect frame = FrameBounds(instance);
     Rect from = Rel2Rect(step.leg.from, frame), to = Rel2Rect(step.leg.to, frame);
     CheckRect(from, frame);
     CheckRect(to, frame);
@@ -165,7 +170,7 @@ void Render(const Instance& instance, Images images, const Step& step, bool over
 // The effect's own A, R, G, B images, made when the overlay first needs them.
 bool HaveImages(Instance& instance) {
     if (instance.source && instance.target) return true;
-    const Rect bounds{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
+    const Rect bounds = FrameBounds(instance);
     if (!instance.source && NewGWorld(&instance.source, 32, &bounds, nullptr, nullptr, 0) != noErr) return false;
     return NewGWorld(&instance.target, 32, &bounds, nullptr, nullptr, 0) == noErr;
 }
@@ -174,7 +179,7 @@ bool HaveImages(Instance& instance) {
 // region does, since the course only ever widens it toward the whole frame;
 // then the render overwrites the whole output.
 bool CourseCoversTheFrame(const Instance& instance) {
-    const Rect frame{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
+    const Rect frame = FrameBounds(instance);
     Rect start = Rel2Rect(instance.config.startRel, frame);
     CheckRect(start, frame);
     return start.right > start.left && start.bottom > start.top;
@@ -186,7 +191,7 @@ bool CourseCoversTheFrame(const Instance& instance) {
 // the source into the output first; that copy is made only where the render
 // may leave part of the output alone.
 bool RenderInPlace(Instance& instance, const Step& step, const std::uint32_t* inframe, std::uint32_t* outframe) {
-    const Rect bounds{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
+    const Rect bounds = FrameBounds(instance);
     const auto rowBytes = static_cast<SInt32>(instance.width * 4);
     GWorldPtr source = nullptr, target = nullptr;
     if (NewGWorldFromPtr(&source, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
@@ -226,7 +231,7 @@ void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, 
         return;
     }
     ToEffect(inframe, instance.source, instance.width, instance.height);
-    const Rect bounds{0, 0, static_cast<SInt16>(instance.height), static_cast<SInt16>(instance.width)};
+    const Rect bounds = FrameBounds(instance);
     CopyBits(GetPortBitMapForCopyBits(instance.source), GetPortBitMapForCopyBits(instance.target), &bounds, &bounds,
              srcCopy, nullptr);
     Render(instance, Images{instance.source, instance.target}, step, true);

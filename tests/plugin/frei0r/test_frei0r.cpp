@@ -31,6 +31,11 @@ namespace {
 
 using mvtest::Scratch;
 
+// What ffmpeg and melt need to find the filter we built.
+std::string HostEnv() {
+    return std::string(MV_FFMPEG_ENV) + " FREI0R_PATH='" + (mvtest::buildDir() / "frei0r-1").string() + "'";
+}
+
 struct Case {
     int width, height;
     const char* region;  // L,R,T,B
@@ -47,7 +52,7 @@ TEST(Frei0rThroughHosts, FramesAreTheHostsFrames) {
         {112, 63, "0.2,0.9,0.05,0.55", 100, 100, 0},  // an odd height, no hold
         {99, 55, "0.3,0.8,0.2,0.7", 30, 30, 0},       // an odd width: melt only
     };
-    const std::string env = std::string(MV_FFMPEG_ENV) + " FREI0R_PATH='" + (mvtest::buildDir() / "frei0r-1").string() + "'";
+    const std::string env = HostEnv();
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
         Scratch s;
@@ -257,7 +262,7 @@ TEST_F(Filter, MeltBandsAreZoomedAsPicturesOfTheirOwn) {
     mvtest::writeClip(s, s.path("clip.mkv"), w, h, n, 25, [](int x, int y, int f, std::uint8_t rgb[3]) {
         rgb[0] = static_cast<std::uint8_t>(x * 2 + f), rgb[1] = static_cast<std::uint8_t>(y * 3), rgb[2] = 7;
     });
-    const std::string env = std::string(MV_FFMPEG_ENV) + " FREI0R_PATH='" + (mvtest::buildDir() / "frei0r-1").string() + "'";
+    const std::string env = HostEnv();
     const mvtest::RunResult r =
         s.run({"timeout", "120", "melt", "-quiet", s.path("clip.mkv").string(), "-filter", "frei0r.morvatelle", "threads=2", "left=0.25",
                "right=0.75", "zoom-in=1", "frames=12", "frame-rate=25", "time-scale=1", "-consumer",
