@@ -154,8 +154,8 @@ Clip openDefaultClip() {
     clip.info.frameRate = kFps;
     clip.info.frameCount = static_cast<std::int64_t>(kSeconds) * kFps.num / kFps.den;
     clip.info.hasAudio = true;
-    clip.info.colorSpace = AVCOL_SPC_SMPTE170M;
-    clip.info.colorRange = AVCOL_RANGE_MPEG;
+    clip.info.colour = resolveColour({AVCOL_SPC_SMPTE170M, AVCOL_PRI_SMPTE170M, AVCOL_TRC_SMPTE170M, AVCOL_RANGE_MPEG},
+                                     kWidth, kHeight, false);
     clip.video = std::make_unique<PatternSource>();
     clip.audio = std::make_unique<ToneSource>();
     return clip;

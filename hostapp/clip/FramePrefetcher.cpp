@@ -4,8 +4,9 @@
 
 namespace mv {
 
-FramePrefetcher::FramePrefetcher(VideoSource& source, std::int64_t frameCount, Orientation orientation)
-    : source_(source), frameCount_(frameCount), turner_(orientation), worker_([this] { run(); }) {}
+FramePrefetcher::FramePrefetcher(VideoSource& source, std::int64_t frameCount, Orientation orientation,
+                                 const ColourDescription& colour)
+    : source_(source), frameCount_(frameCount), converter_(colour), turner_(orientation), worker_([this] { run(); }) {}
 
 FramePrefetcher::~FramePrefetcher() {
     {

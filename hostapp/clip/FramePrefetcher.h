@@ -31,8 +31,10 @@ public:
     };
 
     // Frames run from 0 to frameCount - 1 in the source, and are delivered
-    // turned upright.
-    FramePrefetcher(VideoSource& source, std::int64_t frameCount, Orientation orientation = {});
+    // turned upright, converted with the matrix and range of `colour` (of
+    // each frame's own tags, where it has no matrix).
+    FramePrefetcher(VideoSource& source, std::int64_t frameCount, Orientation orientation = {},
+                    const ColourDescription& colour = {});
     ~FramePrefetcher();
     FramePrefetcher(const FramePrefetcher&) = delete;
     FramePrefetcher& operator=(const FramePrefetcher&) = delete;

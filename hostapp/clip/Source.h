@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/FfmpegUtil.h"
+#include "frames/Colour.h"
 #include "frames/Orientation.h"
 
 namespace mv {
@@ -20,8 +21,7 @@ struct ClipInfo {
     AVRational pixelAspect{1, 1};  // a pixel's width over its height
     std::int64_t frameCount = 0;
     bool hasAudio = false;
-    AVColorSpace colorSpace = AVCOL_SPC_UNSPECIFIED;
-    AVColorRange colorRange = AVCOL_RANGE_UNSPECIFIED;
+    ColourDescription colour;  // the source's, with what is missing as players assume it
 };
 
 // Records how stored pictures turn upright, and the size and pixel shape

@@ -66,8 +66,9 @@ Clip openStillClip(const std::string& path, double seconds, AVRational fps) {
     // A photo's own orientation (from its EXIF tag, for one) comes with the picture.
     if (const AVFrameSideData* turn = av_frame_get_side_data(picture.get(), AV_FRAME_DATA_DISPLAYMATRIX))
         setOrientation(clip.info, orientationOf(reinterpret_cast<const std::int32_t*>(turn->data)));
-    clip.info.colorSpace = picture->colorspace;
-    clip.info.colorRange = picture->color_range;
+    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture->format));
+    clip.info.colour = resolveColour(colourOf(picture.get()), picture->width, picture->height,
+                                     !format || (format->flags & AV_PIX_FMT_FLAG_RGB) || format->nb_components < 3);
     clip.info.frameCount = static_cast<std::int64_t>(std::llround(seconds * av_q2d(fps)));
     if (clip.info.frameCount <= 0) fail("--duration is shorter than one frame at that --fps");
     clip.video = std::make_unique<StillVideoSource>(std::move(picture), clip.info.frameCount);

@@ -34,7 +34,7 @@ void checkOptions(const RenderOptions& o) {
     if (o.crf < 0 || o.crf > 63) fail("--crf must be between 0 and 63");
 }
 
-void checkOutput(const RenderOptions& o, const OutputFormat& format, int width, int height) {
+void checkOutput(const RenderOptions& o, const OutputFormat& format, const ClipInfo& clip, int width, int height) {
     if (!o.input.empty() && !isStandardOutput(o.output) && sameFile(o.input, o.output))
         fail(o.output + ": is the input; choose another output name");
     if (!o.contactSheet.empty() && !o.input.empty() && sameFile(o.input, o.contactSheet))
@@ -43,6 +43,11 @@ void checkOutput(const RenderOptions& o, const OutputFormat& format, int width, 
         fail(std::to_string(width) + "x" + std::to_string(height) + ": " + format.videoEncoder +
              " needs an even width and height; choose one with --size or render to .mkv");
     if (!o.contactSheet.empty()) checkWritableDestination(o.contactSheet);
+    // Without its description an HDR picture is shown as SDR: flat and pale.
+    if (clip.colour.highDynamicRange() && !format.describesColour)
+        fail((isStandardOutput(o.output) ? "--format " + o.format : o.output) +
+             ": cannot carry this clip's HDR colour description (" + clip.colour.describe() +
+             "); render to .mp4, .mov, .mkv or .webm");
 }
 
 // The source's pixel shape, reshaped when --size changes the proportions,
@@ -64,7 +69,7 @@ int runRender(const RenderOptions& o) {
     parseSize(o.size, clip.info, width, height);
     std::int64_t frames = 0;
     checkRange(o, clip.info, frames);
-    checkOutput(o, format, width, height);
+    checkOutput(o, format, clip.info, width, height);
 
     Plugin plugin(bundleOrDefault(o.bundle));
     HostSession session(clip);
@@ -86,6 +91,7 @@ int runRender(const RenderOptions& o) {
     settings.height = height;
     settings.frameRate = clip.info.frameRate;
     settings.pixelAspect = outputAspect(clip.info, width, height);
+    settings.colour = clip.info.colour;
     settings.crf = o.crf;
     settings.audio = sound;
     if (sound) {

@@ -38,7 +38,7 @@ int sampleRateFor(const AVCodec* codec, int wanted) {
 
 Encoder::Encoder(const std::string& name, const std::string& writePath, const OutputFormat& format,
                  const EncoderSettings& settings)
-    : name_(name), packet_(newPacket()) {
+    : name_(name), packet_(newPacket()), converter_(settings.colour) {
     check(avformat_alloc_output_context2(&output_, nullptr, format.muxer, writePath.c_str()), name);
     openVideo(format, settings);
     if (settings.audio && format.audioEncoder) openAudio(format, settings);
@@ -69,13 +69,7 @@ void Encoder::openVideo(const OutputFormat& format, const EncoderSettings& setti
     c->framerate = settings.frameRate;
     c->sample_aspect_ratio = settings.pixelAspect;
     c->thread_count = 0;
-    if (c->pix_fmt == AV_PIX_FMT_YUV420P) {
-        // libyuv writes BT.601 limited range; say so, whatever the size.
-        c->colorspace = AVCOL_SPC_SMPTE170M;
-        c->color_range = AVCOL_RANGE_MPEG;
-        c->color_primaries = AVCOL_PRI_SMPTE170M;
-        c->color_trc = AVCOL_TRC_SMPTE170M;
-    }
+    labelCodec(c, settings.colour);
     if (output_->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* options = nullptr;
     std::string crf = std::to_string(settings.crf);

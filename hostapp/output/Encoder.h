@@ -5,6 +5,7 @@
 #include <string>
 
 #include "frames/ArgbImage.h"
+#include "frames/Colour.h"
 #include "common/FfmpegUtil.h"
 #include "output/OutputFormat.h"
 #include "frames/PixelConvert.h"
@@ -16,6 +17,7 @@ struct EncoderSettings {
     int height = 0;
     AVRational frameRate{30, 1};
     AVRational pixelAspect{1, 1};
+    ColourDescription colour = resolveColour({}, 0, 0, false);  // the source's, resolved
     int crf = 18;
     bool audio = false;
     int sampleRate = 0;

@@ -151,7 +151,7 @@ GWorldPtr newFrameWorld(int width, int height) {
 
 HostSession::HostSession(Clip& clip) : clip_(clip) {
     if (clip.video) prefetcher_ = std::make_unique<FramePrefetcher>(*clip.video, clip.info.frameCount,
-                                                                    clip.info.orientation);
+                                                                    clip.info.orientation, clip.info.colour);
     if (clip.audio) audio_ = std::make_unique<AudioTrack>(*clip.audio, clip.info.frameRate);
     procs_ = {cbNewPtr,        cbNewPtrClear,      cbDisposePtr,     cbPtoCstr,
               cbCtoPstr,       cbPstrcpy,          cbStrcpy,         cbStrlen,

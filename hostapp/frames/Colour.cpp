@@ -1,0 +1,60 @@
+#include "frames/Colour.h"
+
+namespace mv {
+
+namespace {
+
+const char* nameOr(const char* name, const char* fallback) { return name ? name : fallback; }
+
+}  // namespace
+
+bool ColourDescription::highDynamicRange() const {
+    return transfer == AVCOL_TRC_ARIB_STD_B67 || transfer == AVCOL_TRC_SMPTE2084;
+}
+
+std::string ColourDescription::describe() const {
+    return std::string("matrix ") + nameOr(av_color_space_name(matrix), "unknown") + ", primaries " +
+           nameOr(av_color_primaries_name(primaries), "unknown") + ", transfer " +
+           nameOr(av_color_transfer_name(transfer), "unknown") + ", " +
+           (fullRange() ? "full range" : "limited range");
+}
+
+ColourDescription colourOf(const AVCodecParameters* par) {
+    return {par->color_space, par->color_primaries, par->color_trc, par->color_range};
+}
+
+ColourDescription colourOf(const AVFrame* frame) {
+    ColourDescription c{frame->colorspace, frame->color_primaries, frame->color_trc, frame->color_range};
+    // The full-range formats FFmpeg still names apart carry their range in the format.
+    const auto format = static_cast<AVPixelFormat>(frame->format);
+    if (c.range == AVCOL_RANGE_UNSPECIFIED &&
+        (format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_YUVJ422P || format == AV_PIX_FMT_YUVJ444P ||
+         format == AV_PIX_FMT_YUVJ440P || format == AV_PIX_FMT_YUVJ411P))
+        c.range = AVCOL_RANGE_JPEG;
+    return c;
+}
+
+ColourDescription resolveColour(ColourDescription c, int width, int height, bool rgbSource) {
+    const bool hd = width >= 1280 || height >= 720;
+    const bool pal = !hd && height == 576;
+    if (c.matrix == AVCOL_SPC_UNSPECIFIED || c.matrix == AVCOL_SPC_RGB || c.matrix == AVCOL_SPC_RESERVED)
+        c.matrix = hd ? AVCOL_SPC_BT709 : pal ? AVCOL_SPC_BT470BG : AVCOL_SPC_SMPTE170M;
+    if (c.primaries == AVCOL_PRI_UNSPECIFIED || c.primaries == AVCOL_PRI_RESERVED || c.primaries == AVCOL_PRI_RESERVED0)
+        c.primaries = hd || rgbSource ? AVCOL_PRI_BT709 : pal ? AVCOL_PRI_BT470BG : AVCOL_PRI_SMPTE170M;
+    if (c.transfer == AVCOL_TRC_UNSPECIFIED || c.transfer == AVCOL_TRC_RESERVED || c.transfer == AVCOL_TRC_RESERVED0)
+        c.transfer = rgbSource ? AVCOL_TRC_IEC61966_2_1 : hd ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE170M;
+    // An R, G, B source is written as limited-range Y'CbCr, as cameras and players expect.
+    if (c.range == AVCOL_RANGE_UNSPECIFIED || rgbSource) c.range = AVCOL_RANGE_MPEG;
+    return c;
+}
+
+void labelCodec(AVCodecContext* codec, const ColourDescription& colour) {
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(codec->pix_fmt);
+    const bool rgb = desc && (desc->flags & AV_PIX_FMT_FLAG_RGB);
+    codec->colorspace = rgb ? AVCOL_SPC_RGB : colour.matrix;
+    codec->color_range = rgb ? AVCOL_RANGE_JPEG : colour.range;
+    codec->color_primaries = colour.primaries;
+    codec->color_trc = colour.transfer;
+}
+
+}  // namespace mv
