@@ -1,0 +1,190 @@
+// The colour kernels: the vector paths equal the plain ones bit for bit, the
+// plain ones are within one level of exact arithmetic for every matrix, range,
+// depth and chroma layout, and untagged pictures are read as players read them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "frames/Colour.h"
+#include "frames/YuvKernels.h"
+
+using namespace mv;
+
+namespace {
+
+struct Case {
+    AVColorSpace matrix;
+    bool full;
+    AVPixelFormat format;
+};
+
+const Case kCases[] = {
+    {AVCOL_SPC_SMPTE170M, false, AV_PIX_FMT_YUV420P}, {AVCOL_SPC_SMPTE170M, true, AV_PIX_FMT_YUV420P},
+    {AVCOL_SPC_BT709, false, AV_PIX_FMT_YUV420P},     {AVCOL_SPC_BT709, true, AV_PIX_FMT_YUV420P},
+    {AVCOL_SPC_BT2020_NCL, false, AV_PIX_FMT_YUV420P}, {AVCOL_SPC_BT2020_NCL, true, AV_PIX_FMT_YUV420P},
+    {AVCOL_SPC_BT709, false, AV_PIX_FMT_YUV422P},     {AVCOL_SPC_BT709, true, AV_PIX_FMT_YUV444P},
+    {AVCOL_SPC_BT2020_NCL, false, AV_PIX_FMT_YUV420P10LE}, {AVCOL_SPC_BT2020_NCL, true, AV_PIX_FMT_YUV444P10LE},
+    {AVCOL_SPC_BT709, false, AV_PIX_FMT_YUV422P10LE},  {AVCOL_SPC_SMPTE170M, false, AV_PIX_FMT_YUV420P12LE},
+};
+
+std::string name(const Case& c) {
+    return std::string(av_color_space_name(c.matrix)) + (c.full ? " full " : " limited ") +
+           av_get_pix_fmt_name(c.format);
+}
+
+// 61 columns: seven vector steps and an odd tail; 9 rows: an odd last row.
+constexpr int W = 61, H = 9;
+
+FramePtr randomPicture(AVPixelFormat format, unsigned seed) {
+    FramePtr f = newFrame();
+    f->format = format, f->width = W, f->height = H;
+    EXPECT_EQ(av_frame_get_buffer(f.get(), 0), 0);
+    const int depth = av_pix_fmt_desc_get(format)->comp[0].depth;
+    std::mt19937 rng(seed);
+    for (int p = 0; p < 3; ++p)
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < f->linesize[p] / (depth > 8 ? 2 : 1); ++x) {
+                const int v = static_cast<int>(rng() % (1u << depth));
+                if (depth > 8)
+                    reinterpret_cast<std::uint16_t*>(f->data[p] + y * f->linesize[p])[x] = static_cast<std::uint16_t>(v);
+                else
+                    f->data[p][y * f->linesize[p] + x] = static_cast<std::uint8_t>(v);
+            }
+    return f;
+}
+
+int sampleAt(const YuvPicture& p, int plane, int x, int y) {
+    const std::uint8_t* row = p.data[plane] + y * p.stride[plane];
+    return p.depth > 8 ? reinterpret_cast<const std::uint16_t*>(row)[x] : row[x];
+}
+
+void weights(AVColorSpace matrix, double& kr, double& kb) { ASSERT_TRUE(lumaWeights(matrix, kr, kb)); }
+
+int level(double v) { return static_cast<int>(std::lround(std::clamp(v, 0.0, 255.0))); }
+
+// Y'CbCr to R, G, B in floating point, from the standards' formulas.
+void exactRgb(const Case& c, int depth, int y, int u, int v, int rgb[3]) {
+    double kr, kb;
+    weights(c.matrix, kr, kb);
+    const double top = (1 << depth) - 1, n = 1 << (depth - 8);
+    const double l = c.full ? y * 255 / top : (y - 16 * n) * 255 / (219 * n);
+    const double cb = (u - 128 * n) * 255 / (c.full ? top : 224 * n), cr = (v - 128 * n) * 255 / (c.full ? top : 224 * n);
+    const double kg = 1 - kr - kb;
+    rgb[0] = level(l + 2 * (1 - kr) * cr);
+    rgb[1] = level(l - 2 * kb * (1 - kb) / kg * cb - 2 * kr * (1 - kr) / kg * cr);
+    rgb[2] = level(l + 2 * (1 - kb) * cb);
+}
+
+TEST(YuvKernels, DecodingIsExactWithinOneAndTheVectorPathIsThePlainOne) {
+    unsigned seed = 1;
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(name(c));
+        FramePtr f = randomPicture(c.format, seed++);
+        YuvPicture p;
+        ASSERT_TRUE(yuvPictureOf(f.get(), p));
+        const YuvMatrix m = yuvMatrix(c.matrix, c.full, p.depth);
+        ArgbImage fast(W, H), plain(W, H);
+        yuvToArgb(p, m, fast.view());
+        yuvToArgbPlain(p, m, plain.view());
+        ASSERT_EQ(fast.pixels, plain.pixels);
+        int worst = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                int rgb[3];
+                exactRgb(c, p.depth, sampleAt(p, 0, x, y), sampleAt(p, 1, x >> p.chromaShiftX, y >> p.chromaShiftY),
+                         sampleAt(p, 2, x >> p.chromaShiftX, y >> p.chromaShiftY), rgb);
+                const std::uint8_t* px = plain.view().row(y) + x * 4;
+                ASSERT_EQ(px[0], 255);
+                for (int k = 0; k < 3; ++k) worst = std::max(worst, std::abs(px[k + 1] - rgb[k]));
+            }
+        EXPECT_LE(worst, 1);
+    }
+}
+
+// R, G, B to 8-bit 4:2:0 in floating point: each 2x2 block's average for chroma.
+void exactYuv(const Case& c, ArgbView src, int x, int y, int out[3]) {
+    double kr, kb;
+    weights(c.matrix, kr, kb);
+    const double ys = c.full ? 1 : 219.0 / 255, cs = c.full ? 1 : 224.0 / 255, base = c.full ? 0 : 16;
+    auto luma = [&](const std::uint8_t* p) { return kr * p[1] + (1 - kr - kb) * p[2] + kb * p[3]; };
+    out[0] = level(base + ys * luma(src.row(y) + x * 4));
+    const int x0 = x & ~1, y0 = y & ~1;
+    double r = 0, g = 0, b = 0;
+    for (int dy = 0; dy < 2; ++dy)
+        for (int dx = 0; dx < 2; ++dx) {
+            const std::uint8_t* p = src.row(std::min(y0 + dy, src.height - 1)) + std::min(x0 + dx, src.width - 1) * 4;
+            r += p[1] / 4.0, g += p[2] / 4.0, b += p[3] / 4.0;
+        }
+    const double l = kr * r + (1 - kr - kb) * g + kb * b;
+    out[1] = level(128 + cs * (b - l) / (2 * (1 - kb)));
+    out[2] = level(128 + cs * (r - l) / (2 * (1 - kr)));
+}
+
+// Also on pictures whose rows end where memory does, at either height parity.
+TEST(YuvKernels, EncodingIsExactWithinOneAndTheVectorPathIsThePlainOne) {
+    unsigned seed = 100;
+    for (const Case& c : kCases) {
+        if (c.format != AV_PIX_FMT_YUV420P) continue;
+        SCOPED_TRACE(name(c));
+        for (int h : {H, H + 1}) {
+            std::vector<std::uint8_t> tight(static_cast<std::size_t>(W) * h * 4);
+            std::mt19937 rng(seed++);
+            for (auto& b : tight) b = static_cast<std::uint8_t>(rng());
+            const ArgbView src{tight.data(), W * 4, W, h};
+            const YuvMatrix m = yuvMatrix(c.matrix, c.full, 8);
+            FramePtr fast = newFrame(), plain = newFrame();
+            for (AVFrame* f : {fast.get(), plain.get()}) {
+                f->format = AV_PIX_FMT_YUV420P, f->width = W, f->height = h;
+                ASSERT_EQ(av_frame_get_buffer(f, 0), 0);
+            }
+            argbToYuv420(src, m, fast->data, fast->linesize);
+            argbToYuv420Plain(src, m, plain->data, plain->linesize);
+            int worst = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < W; ++x) {
+                    int want[3];
+                    exactYuv(c, src, x, y, want);
+                    for (int p = 0; p < 3; ++p) {
+                        const int cx = p ? x / 2 : x, cy = p ? y / 2 : y;
+                        const int a = fast->data[p][cy * fast->linesize[p] + cx], b = plain->data[p][cy * plain->linesize[p] + cx];
+                        ASSERT_EQ(a, b) << "plane " << p << " at " << cx << "," << cy;
+                        worst = std::max(worst, std::abs(b - want[p]));
+                    }
+                }
+            EXPECT_LE(worst, 1);
+        }
+    }
+}
+
+TEST(ColourDescriptions, UntaggedPicturesAreReadAsPlayersReadThem) {
+    const ColourDescription none{};
+    const ColourDescription hlg{AVCOL_SPC_BT2020_NCL, AVCOL_PRI_BT2020, AVCOL_TRC_ARIB_STD_B67, AVCOL_RANGE_MPEG};
+    struct Row {
+        ColourDescription tags;
+        int w, h;
+        bool rgb;
+        ColourDescription want;
+    } rows[] = {
+        {none, 1280, 720, false, {AVCOL_SPC_BT709, AVCOL_PRI_BT709, AVCOL_TRC_BT709, AVCOL_RANGE_MPEG}},
+        {none, 640, 480, false, {AVCOL_SPC_SMPTE170M, AVCOL_PRI_SMPTE170M, AVCOL_TRC_SMPTE170M, AVCOL_RANGE_MPEG}},
+        {none, 720, 576, false, {AVCOL_SPC_BT470BG, AVCOL_PRI_BT470BG, AVCOL_TRC_SMPTE170M, AVCOL_RANGE_MPEG}},
+        {none, 640, 480, true, {AVCOL_SPC_SMPTE170M, AVCOL_PRI_BT709, AVCOL_TRC_IEC61966_2_1, AVCOL_RANGE_MPEG}},
+        {{AVCOL_SPC_BT709, AVCOL_PRI_UNSPECIFIED, AVCOL_TRC_UNSPECIFIED, AVCOL_RANGE_JPEG}, 640, 480, false,
+         {AVCOL_SPC_BT709, AVCOL_PRI_SMPTE170M, AVCOL_TRC_SMPTE170M, AVCOL_RANGE_JPEG}},
+        {hlg, 640, 360, false, hlg},
+    };
+    for (const Row& r : rows) {
+        const ColourDescription got = resolveColour(r.tags, r.w, r.h, r.rgb);
+        EXPECT_EQ(got.matrix, r.want.matrix) << r.w << "x" << r.h;
+        EXPECT_EQ(got.primaries, r.want.primaries) << r.w << "x" << r.h;
+        EXPECT_EQ(got.transfer, r.want.transfer) << r.w << "x" << r.h;
+        EXPECT_EQ(got.range, r.want.range) << r.w << "x" << r.h;
+    }
+    EXPECT_TRUE(hlg.highDynamicRange());
+    EXPECT_FALSE(resolveColour(none, 1920, 1080, false).highDynamicRange());
+}
+
+}  // namespace
