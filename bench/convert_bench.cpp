@@ -67,8 +67,10 @@ void BM_ToI420_Ours(benchmark::State& state) {
     mv::FrameConverter c(kHd);
     ToI420(state, [&](mv::ArgbView s, AVFrame* d) { c.convert(s, d); });
 }
-void BM_ToI420_OursPlain(benchmark::State& state) {
-    ToI420(state, [](mv::ArgbView s, AVFrame* d) { mv::argbToYuv420Plain(s, kMatrix, d->data, d->linesize); });
+// The kernel at each of its levels: plain, SSE2, AVX2.
+void BM_ToI420_OursAtLevel(benchmark::State& state) {
+    const auto level = static_cast<mv::SimdLevel>(state.range(0));
+    ToI420(state, [&](mv::ArgbView s, AVFrame* d) { mv::argbToYuv420(s, kMatrix, d->data, d->linesize, level); });
 }
 void BM_ToI420_LibyuvBt601(benchmark::State& state) {
     ToI420(state, [](mv::ArgbView s, AVFrame* d) {
@@ -85,11 +87,12 @@ void BM_FromI420_Ours(benchmark::State& state) {
     mv::ArgbConverter c(kHd);
     FromYuv(state, AV_PIX_FMT_YUV420P, [&](const AVFrame* s, mv::ArgbView d) { c.convert(s, d, mv::ScaleQuality::Good); });
 }
-void BM_FromI420_OursPlain(benchmark::State& state) {
-    FromYuv(state, AV_PIX_FMT_YUV420P, [](const AVFrame* s, mv::ArgbView d) {
+void BM_FromI420_OursAtLevel(benchmark::State& state) {
+    const auto level = static_cast<mv::SimdLevel>(state.range(0));
+    FromYuv(state, AV_PIX_FMT_YUV420P, [&](const AVFrame* s, mv::ArgbView d) {
         mv::YuvPicture p;
         mv::yuvPictureOf(s, p);
-        mv::yuvToArgbPlain(p, kMatrix, d);
+        mv::yuvToArgb(p, kMatrix, d, level);
     });
 }
 void BM_FromI420_LibyuvBt709(benchmark::State& state) {
@@ -117,11 +120,11 @@ void BM_From10Bit420_SwscaleAccurate(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_ToI420_Ours)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToI420_OursPlain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToI420_OursAtLevel)->DenseRange(0, static_cast<int>(mv::bestSimdLevel()))->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToI420_LibyuvBt601)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToI420_SwscaleAccurate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FromI420_Ours)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FromI420_OursPlain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FromI420_OursAtLevel)->DenseRange(0, static_cast<int>(mv::bestSimdLevel()))->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FromI420_LibyuvBt709)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FromI420_SwscaleAccurate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_From10Bit420_Ours)->Unit(benchmark::kMillisecond);

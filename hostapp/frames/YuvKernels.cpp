@@ -12,9 +12,15 @@ namespace mv {
 
 namespace {
 
-int fixed(double v, int shift) { return static_cast<int>(std::lround(v * (1 << shift))); }
+int fixed(double v, int bits) { return static_cast<int>(std::lround(std::ldexp(v, bits))); }
 
 std::uint8_t clamp8(int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); }
+
+// What the vector lanes do: a 16-bit shift (which wraps) and the high half of a product.
+int shifted(int v, int shift) { return static_cast<std::int16_t>(v * (1 << shift)); }
+int high(int a, int b) { return (a * b) >> 16; }
+// A sum of terms in 32nds of a level, rounded, with `base` added.
+int level(int sum, int base) { return (sum + (base << 5) + 16) >> 5; }
 
 template <typename T>
 int sample(const std::uint8_t* row, int x) {
@@ -23,22 +29,23 @@ int sample(const std::uint8_t* row, int x) {
     return v;
 }
 
+const std::uint8_t* rowOf(const YuvPicture& s, int plane, int y) {
+    return s.data[plane] + static_cast<std::ptrdiff_t>(plane ? y >> s.chromaShiftY : y) * s.stride[plane];
+}
+
 // Columns x0 to the end of row y, the plain way.
 template <typename T>
 void decodeRow(const YuvPicture& s, const YuvMatrix& m, ArgbView dst, int y, int x0) {
-    const std::uint8_t* yr = s.data[0] + static_cast<std::ptrdiff_t>(y) * s.stride[0];
-    const std::uint8_t* ur = s.data[1] + static_cast<std::ptrdiff_t>(y >> s.chromaShiftY) * s.stride[1];
-    const std::uint8_t* vr = s.data[2] + static_cast<std::ptrdiff_t>(y >> s.chromaShiftY) * s.stride[2];
-    const int round = 1 << (m.decodeShift - 1);
+    const std::uint8_t *yr = rowOf(s, 0, y), *ur = rowOf(s, 1, y), *vr = rowOf(s, 2, y);
     std::uint8_t* out = dst.row(y) + x0 * 4;
     for (int x = x0; x < s.width; ++x, out += 4) {
-        const int l = (sample<T>(yr, x) - m.yOffset) * m.y + round;
-        const int u = sample<T>(ur, x >> s.chromaShiftX) - m.cOffset;
-        const int v = sample<T>(vr, x >> s.chromaShiftX) - m.cOffset;
+        const int l = high(shifted(sample<T>(yr, x) - m.yOffset, m.yShift), m.y);
+        const int u = shifted(sample<T>(ur, x >> s.chromaShiftX) - m.cOffset, m.cShift);
+        const int v = shifted(sample<T>(vr, x >> s.chromaShiftX) - m.cOffset, m.cShift);
         out[0] = 255;
-        out[1] = clamp8((l + v * m.rV) >> m.decodeShift);
-        out[2] = clamp8((l - u * m.gU - v * m.gV) >> m.decodeShift);
-        out[3] = clamp8((l + u * m.bU) >> m.decodeShift);
+        out[1] = clamp8(level(l + high(v, m.rV), 0));
+        out[2] = clamp8(level(l - high(u, m.gU) - high(v, m.gV), 0));
+        out[3] = clamp8(level(l + high(u, m.bU), 0));
     }
 }
 
@@ -57,7 +64,7 @@ void encodeRowsPlain(ArgbView src, const YuvMatrix& m, std::uint8_t* const plane
         std::uint8_t* out = planes[0] + static_cast<std::ptrdiff_t>(y + r) * strides[0];
         for (int x = x0; x < src.width; ++x) {
             const std::uint8_t* p = rows[r] + x * 4;
-            out[x] = clamp8(((m.yBase << 15) + m.ry * p[1] + m.gy * p[2] + m.by * p[3] + (1 << 14)) >> 15);
+            out[x] = clamp8(level(high(p[1] << 8, m.ry) + high(p[2] << 8, m.gy) + high(p[3] << 8, m.by), m.yBase));
         }
     }
     std::uint8_t* u = planes[1] + static_cast<std::ptrdiff_t>(y / 2) * strides[1];
@@ -66,114 +73,266 @@ void encodeRowsPlain(ArgbView src, const YuvMatrix& m, std::uint8_t* const plane
         const int x1 = std::min(x + 1, src.width - 1);
         int sum[4] = {};
         for (const std::uint8_t* row : rows)
-            for (int c = 1; c < 4; ++c) sum[c] += row[x * 4 + c] + row[x1 * 4 + c];
-        const int bias = (128 << 17) + (1 << 16);
-        u[x / 2] = clamp8((bias + m.ru * sum[1] + m.gu * sum[2] + m.bu * sum[3]) >> 17);
-        v[x / 2] = clamp8((bias + m.rv * sum[1] + m.gv * sum[2] + m.bv * sum[3]) >> 17);
+            for (int c = 1; c < 4; ++c) sum[c] = sum[c] + row[x * 4 + c] + row[x1 * 4 + c];
+        const int r = sum[1] << 5, g = sum[2] << 5, b = sum[3] << 5;
+        u[x / 2] = clamp8(level(high(r, m.ru) + high(g, m.gu) + high(b, m.bu), 128));
+        v[x / 2] = clamp8(level(high(r, m.rv) + high(g, m.gv) + high(b, m.bv), 128));
     }
 }
 
 #if defined(__SSE2__)
 
-__m128i pairs(int first, int second) { return _mm_set1_epi32(static_cast<int>((static_cast<unsigned>(second) << 16) | (first & 0xffff))); }
+__m128i splat(int v) { return _mm_set1_epi16(static_cast<short>(v)); }
 
-__m128i quads(int a, int r, int g, int b) { return _mm_set_epi16(b, g, r, a, b, g, r, a); }
-
-// The four pixels' weighted sums of A, R, G, B lanes (two pixels a register).
-__m128i dot(__m128i p01, __m128i p23, __m128i weights) {
-    const __m128 a = _mm_castsi128_ps(_mm_madd_epi16(p01, weights));
-    const __m128 b = _mm_castsi128_ps(_mm_madd_epi16(p23, weights));
-    return _mm_add_epi32(_mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0))),
-                         _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1))));
+// Eight samples as 16-bit lanes; four chroma samples, each twice.
+__m128i eight(const std::uint8_t* p) {
+    return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+}
+__m128i eight(const std::uint16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+__m128i fourTwice(const std::uint8_t* p) {
+    std::int32_t four;
+    std::memcpy(&four, p, 4);
+    const __m128i c = _mm_unpacklo_epi8(_mm_cvtsi32_si128(four), _mm_setzero_si128());
+    return _mm_unpacklo_epi16(c, c);
+}
+__m128i fourTwice(const std::uint16_t* p) {
+    const __m128i c = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    return _mm_unpacklo_epi16(c, c);
 }
 
-// Eight pixels of an 8-bit 4:2:0 row at a time; returns the columns done.
-int decodeRow420Sse2(const YuvPicture& s, const YuvMatrix& m, ArgbView dst, int y) {
-    const std::uint8_t* yr = s.data[0] + static_cast<std::ptrdiff_t>(y) * s.stride[0];
-    const std::uint8_t* ur = s.data[1] + static_cast<std::ptrdiff_t>(y >> 1) * s.stride[1];
-    const std::uint8_t* vr = s.data[2] + static_cast<std::ptrdiff_t>(y >> 1) * s.stride[2];
+// Eight pixels of a row whose chroma is halved across, at a time; returns the columns done.
+template <typename T>
+int decodeRowSse2(const YuvPicture& s, const YuvMatrix& m, ArgbView dst, int y) {
+    const T* yr = reinterpret_cast<const T*>(rowOf(s, 0, y));
+    const T* ur = reinterpret_cast<const T*>(rowOf(s, 1, y));
+    const T* vr = reinterpret_cast<const T*>(rowOf(s, 2, y));
     std::uint8_t* out = dst.row(y);
-    const __m128i zero = _mm_setzero_si128(), alpha = _mm_set1_epi8(-1);
-    const __m128i yOff = _mm_set1_epi16(static_cast<short>(m.yOffset));
-    const __m128i cOff = _mm_set1_epi16(static_cast<short>(m.cOffset));
-    const __m128i toR = pairs(m.y, m.rV), toB = pairs(m.y, m.bU), toG = pairs(m.y, -m.gU), vToG = pairs(-m.gV, 0);
-    const __m128i round = _mm_set1_epi32(1 << (m.decodeShift - 1));
-    const __m128i shift = _mm_cvtsi32_si128(m.decodeShift);
-    auto channel = [&](__m128i lo, __m128i hi) {
-        lo = _mm_sra_epi32(_mm_add_epi32(lo, round), shift);
-        hi = _mm_sra_epi32(_mm_add_epi32(hi, round), shift);
-        const __m128i words = _mm_packs_epi32(lo, hi);
-        return _mm_packus_epi16(words, words);
-    };
+    const __m128i yOff = splat(m.yOffset), cOff = splat(m.cOffset), round = splat(16), alpha = _mm_set1_epi8(-1);
+    const __m128i ySh = _mm_cvtsi32_si128(m.yShift), cSh = _mm_cvtsi32_si128(m.cShift);
+    const __m128i cy = splat(m.y), rV = splat(m.rV), gU = splat(m.gU), gV = splat(m.gV), bU = splat(m.bU);
     int x = 0;
     for (; x + 8 <= s.width; x += 8) {
-        std::int32_t u4, v4;
-        std::memcpy(&u4, ur + x / 2, 4);
-        std::memcpy(&v4, vr + x / 2, 4);
-        const __m128i l = _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(yr + x)), zero), yOff);
-        __m128i u = _mm_sub_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(u4), zero), cOff);
-        __m128i v = _mm_sub_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(v4), zero), cOff);
-        u = _mm_unpacklo_epi16(u, u);
-        v = _mm_unpacklo_epi16(v, v);
-        const __m128i luLo = _mm_unpacklo_epi16(l, u), luHi = _mm_unpackhi_epi16(l, u);
-        const __m128i lvLo = _mm_unpacklo_epi16(l, v), lvHi = _mm_unpackhi_epi16(l, v);
-        const __m128i vLo = _mm_unpacklo_epi16(v, zero), vHi = _mm_unpackhi_epi16(v, zero);
-        const __m128i r = channel(_mm_madd_epi16(lvLo, toR), _mm_madd_epi16(lvHi, toR));
-        const __m128i b = channel(_mm_madd_epi16(luLo, toB), _mm_madd_epi16(luHi, toB));
-        const __m128i g = channel(_mm_add_epi32(_mm_madd_epi16(luLo, toG), _mm_madd_epi16(vLo, vToG)),
-                                  _mm_add_epi32(_mm_madd_epi16(luHi, toG), _mm_madd_epi16(vHi, vToG)));
-        const __m128i ar = _mm_unpacklo_epi8(alpha, r), gb = _mm_unpacklo_epi8(g, b);
+        const __m128i l = _mm_add_epi16(_mm_mulhi_epi16(_mm_sll_epi16(_mm_sub_epi16(eight(yr + x), yOff), ySh), cy), round);
+        const __m128i u = _mm_sll_epi16(_mm_sub_epi16(fourTwice(ur + x / 2), cOff), cSh);
+        const __m128i v = _mm_sll_epi16(_mm_sub_epi16(fourTwice(vr + x / 2), cOff), cSh);
+        const __m128i r = _mm_srai_epi16(_mm_add_epi16(l, _mm_mulhi_epi16(v, rV)), 5);
+        const __m128i g = _mm_srai_epi16(_mm_sub_epi16(_mm_sub_epi16(l, _mm_mulhi_epi16(u, gU)), _mm_mulhi_epi16(v, gV)), 5);
+        const __m128i b = _mm_srai_epi16(_mm_add_epi16(l, _mm_mulhi_epi16(u, bU)), 5);
+        const __m128i ar = _mm_unpacklo_epi8(alpha, _mm_packus_epi16(r, r));
+        const __m128i gb = _mm_unpacklo_epi8(_mm_packus_epi16(g, g), _mm_packus_epi16(b, b));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x * 4), _mm_unpacklo_epi16(ar, gb));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x * 4 + 16), _mm_unpackhi_epi16(ar, gb));
     }
     return x;
 }
 
-// Rows y and y + 1, eight pixels at a time; returns the columns done.
-int encodeRows420Sse2(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3], int y) {
-    const std::uint8_t* rows[2] = {src.row(y), src.row(std::min(y + 1, src.height - 1))};
-    std::uint8_t* lumas[2] = {planes[0] + static_cast<std::ptrdiff_t>(y) * strides[0],
-                              planes[0] + static_cast<std::ptrdiff_t>(y + 1) * strides[0]};
+// Eight A, R, G, B pixels split into R, G and B as 16-bit lanes.
+void split(const std::uint8_t* p, __m128i& r, __m128i& g, __m128i& b) {
+    const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+    const __m128i mask = _mm_set1_epi32(0xff);
+    r = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(lo, 8), mask), _mm_and_si128(_mm_srli_epi32(hi, 8), mask));
+    g = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(lo, 16), mask), _mm_and_si128(_mm_srli_epi32(hi, 16), mask));
+    b = _mm_packs_epi32(_mm_srli_epi32(lo, 24), _mm_srli_epi32(hi, 24));
+}
+
+struct Rgb128 {
+    __m128i r, g, b;
+};
+
+__m128i packed(__m128i sum, __m128i base) {
+    sum = _mm_srai_epi16(_mm_add_epi16(sum, base), 5);
+    return _mm_packus_epi16(sum, sum);
+}
+
+// Luma of eight pixels of one row or two (`second`), stored; their R, G and
+// B as samples << 5, the two rows added (or one row twice).
+__attribute__((always_inline)) inline Rgb128 lumaAndSums(const std::uint8_t* row0, const std::uint8_t* row1,
+                                                         bool second, std::uint8_t* y0, std::uint8_t* y1,
+                                                         const Rgb128& w, __m128i base) {
+    auto luma = [&](const Rgb128& c) {
+        const __m128i sum = _mm_add_epi16(_mm_mulhi_epu16(_mm_slli_epi16(c.r, 8), w.r),
+                                          _mm_mulhi_epu16(_mm_slli_epi16(c.g, 8), w.g));
+        return packed(_mm_add_epi16(sum, _mm_mulhi_epu16(_mm_slli_epi16(c.b, 8), w.b)), base);
+    };
+    Rgb128 a, b;
+    split(row0, a.r, a.g, a.b);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(y0), luma(a));
+    if (second) {
+        split(row1, b.r, b.g, b.b);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(y1), luma(b));
+    } else {
+        b = a;
+    }
+    return {_mm_slli_epi16(_mm_add_epi16(a.r, b.r), 5), _mm_slli_epi16(_mm_add_epi16(a.g, b.g), 5),
+            _mm_slli_epi16(_mm_add_epi16(a.b, b.b), 5)};
+}
+
+// Rows y and y + 1, sixteen pixels at a time; returns the columns done.
+int encodeRowsSse2(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3], int y) {
     const bool second = y + 1 < src.height;
+    const std::uint8_t* row0 = src.row(y);
+    const std::uint8_t* row1 = src.row(second ? y + 1 : y);
+    std::uint8_t* y0 = planes[0] + static_cast<std::ptrdiff_t>(y) * strides[0];
+    std::uint8_t* y1 = second ? y0 + strides[0] : y0;
     std::uint8_t* ur = planes[1] + static_cast<std::ptrdiff_t>(y / 2) * strides[1];
     std::uint8_t* vr = planes[2] + static_cast<std::ptrdiff_t>(y / 2) * strides[2];
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i toY = quads(0, m.ry, m.gy, m.by), toU = quads(0, m.ru, m.gu, m.bu), toV = quads(0, m.rv, m.gv, m.bv);
-    const __m128i yBias = _mm_set1_epi32((m.yBase << 15) + (1 << 14)), cBias = _mm_set1_epi32((128 << 17) + (1 << 16));
-    auto bytes = [](__m128i lo, __m128i hi) {
-        const __m128i words = _mm_packs_epi32(lo, hi);
-        return _mm_packus_epi16(words, words);
+    const __m128i ones = splat(1), yBase = splat((m.yBase << 5) + 16), cBase = splat((128 << 5) + 16);
+    const Rgb128 wy{splat(m.ry), splat(m.gy), splat(m.by)};
+    const Rgb128 wu{splat(m.ru), splat(m.gu), splat(m.bu)}, wv{splat(m.rv), splat(m.gv), splat(m.bv)};
+    auto chroma = [&](const Rgb128& block, const Rgb128& w) {
+        const __m128i sum = _mm_add_epi16(_mm_mulhi_epi16(block.r, w.r), _mm_mulhi_epi16(block.g, w.g));
+        return packed(_mm_add_epi16(sum, _mm_mulhi_epi16(block.b, w.b)), cBase);
     };
+    // Neighbours added in pairs: eight sums of sixteen samples.
+    auto pairs = [&](__m128i a, __m128i b) { return _mm_packs_epi32(_mm_madd_epi16(a, ones), _mm_madd_epi16(b, ones)); };
     int x = 0;
-    for (; x + 8 <= src.width; x += 8) {
-        __m128i wide[2][4];  // each row's eight pixels as 16-bit lanes, two a register
-        for (int r = 0; r < 2; ++r) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + x * 4));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + x * 4 + 16));
-            wide[r][0] = _mm_unpacklo_epi8(a, zero);
-            wide[r][1] = _mm_unpackhi_epi8(a, zero);
-            wide[r][2] = _mm_unpacklo_epi8(b, zero);
-            wide[r][3] = _mm_unpackhi_epi8(b, zero);
-            if (r == 1 && !second) break;
-            const __m128i lo = _mm_srai_epi32(_mm_add_epi32(dot(wide[r][0], wide[r][1], toY), yBias), 15);
-            const __m128i hi = _mm_srai_epi32(_mm_add_epi32(dot(wide[r][2], wide[r][3], toY), yBias), 15);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(lumas[r] + x), bytes(lo, hi));
-        }
-        __m128i blocks[4];  // each 2x2 block's sums, in the low half
-        for (int i = 0; i < 4; ++i) {
-            const __m128i both = _mm_add_epi16(wide[0][i], wide[second ? 1 : 0][i]);
-            blocks[i] = _mm_add_epi16(both, _mm_srli_si128(both, 8));
-        }
-        const __m128i b01 = _mm_unpacklo_epi64(blocks[0], blocks[1]), b23 = _mm_unpacklo_epi64(blocks[2], blocks[3]);
-        const __m128i u = _mm_srai_epi32(_mm_add_epi32(dot(b01, b23, toU), cBias), 17);
-        const __m128i v = _mm_srai_epi32(_mm_add_epi32(dot(b01, b23, toV), cBias), 17);
-        const std::int32_t u4 = _mm_cvtsi128_si32(bytes(u, u)), v4 = _mm_cvtsi128_si32(bytes(v, v));
-        std::memcpy(ur + x / 2, &u4, 4);
-        std::memcpy(vr + x / 2, &v4, 4);
+    for (; x + 16 <= src.width; x += 16) {
+        const Rgb128 a = lumaAndSums(row0 + x * 4, row1 + x * 4, second, y0 + x, y1 + x, wy, yBase);
+        const Rgb128 b = lumaAndSums(row0 + x * 4 + 32, row1 + x * 4 + 32, second, y0 + x + 8, y1 + x + 8, wy, yBase);
+        const Rgb128 block{pairs(a.r, b.r), pairs(a.g, b.g), pairs(a.b, b.b)};
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(ur + x / 2), chroma(block, wu));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(vr + x / 2), chroma(block, wv));
     }
     return x;
 }
 
+#endif
+
+#if defined(__x86_64__) || defined(__i386__)
+#define MV_AVX2 __attribute__((target("avx2")))
+#include <immintrin.h>
+
+MV_AVX2 __m256i splat256(int v) { return _mm256_set1_epi16(static_cast<short>(v)); }
+
+// Sixteen samples as 16-bit lanes; eight chroma samples, each twice.
+MV_AVX2 __m256i sixteen(const std::uint8_t* p) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+MV_AVX2 __m256i sixteen(const std::uint16_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+MV_AVX2 __m256i eightTwice(const std::uint8_t* p) {
+    const __m128i c = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    return _mm256_cvtepu8_epi16(_mm_unpacklo_epi8(c, c));
+}
+MV_AVX2 __m256i eightTwice(const std::uint16_t* p) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return _mm256_set_m128i(_mm_unpackhi_epi16(c, c), _mm_unpacklo_epi16(c, c));
+}
+
+// As decodeRowSse2, sixteen pixels at a time.
+template <typename T>
+MV_AVX2 int decodeRowAvx2(const YuvPicture& s, const YuvMatrix& m, ArgbView dst, int y) {
+    const T* yr = reinterpret_cast<const T*>(rowOf(s, 0, y));
+    const T* ur = reinterpret_cast<const T*>(rowOf(s, 1, y));
+    const T* vr = reinterpret_cast<const T*>(rowOf(s, 2, y));
+    std::uint8_t* out = dst.row(y);
+    const __m256i yOff = splat256(m.yOffset), cOff = splat256(m.cOffset), round = splat256(16);
+    const __m256i alpha = _mm256_set1_epi8(-1);
+    const __m128i ySh = _mm_cvtsi32_si128(m.yShift), cSh = _mm_cvtsi32_si128(m.cShift);
+    const __m256i cy = splat256(m.y), rV = splat256(m.rV), gU = splat256(m.gU), gV = splat256(m.gV), bU = splat256(m.bU);
+    int x = 0;
+    for (; x + 16 <= s.width; x += 16) {
+        const __m256i l = _mm256_add_epi16(
+            _mm256_mulhi_epi16(_mm256_sll_epi16(_mm256_sub_epi16(sixteen(yr + x), yOff), ySh), cy), round);
+        const __m256i u = _mm256_sll_epi16(_mm256_sub_epi16(eightTwice(ur + x / 2), cOff), cSh);
+        const __m256i v = _mm256_sll_epi16(_mm256_sub_epi16(eightTwice(vr + x / 2), cOff), cSh);
+        const __m256i r = _mm256_srai_epi16(_mm256_add_epi16(l, _mm256_mulhi_epi16(v, rV)), 5);
+        const __m256i g = _mm256_srai_epi16(
+            _mm256_sub_epi16(_mm256_sub_epi16(l, _mm256_mulhi_epi16(u, gU)), _mm256_mulhi_epi16(v, gV)), 5);
+        const __m256i b = _mm256_srai_epi16(_mm256_add_epi16(l, _mm256_mulhi_epi16(u, bU)), 5);
+        // Within each 128-bit half: pixels 0-7 in the low one, 8-15 in the high one.
+        const __m256i ar = _mm256_unpacklo_epi8(alpha, _mm256_packus_epi16(r, r));
+        const __m256i gb = _mm256_unpacklo_epi8(_mm256_packus_epi16(g, g), _mm256_packus_epi16(b, b));
+        const __m256i lo = _mm256_unpacklo_epi16(ar, gb), hi = _mm256_unpackhi_epi16(ar, gb);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x * 4), _mm256_permute2x128_si256(lo, hi, 0x20));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x * 4 + 32), _mm256_permute2x128_si256(lo, hi, 0x31));
+    }
+    return x;
+}
+
+// Two registers of eight 32-bit lanes packed to sixteen 16-bit ones, in order.
+MV_AVX2 __m256i packInOrder(__m256i lo, __m256i hi) {
+    return _mm256_permute4x64_epi64(_mm256_packs_epi32(lo, hi), 0xd8);
+}
+
+// Sixteen A, R, G, B pixels split into R, G and B, each in the high bytes of
+// 16-bit lanes, in order.
+MV_AVX2 void split256(const std::uint8_t* p, __m256i& r, __m256i& g, __m256i& b) {
+    const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+    const char z = -128;  // a zero byte
+    const __m256i toRG = _mm256_setr_epi8(z, 1, z, 5, z, 9, z, 13, z, 2, z, 6, z, 10, z, 14,
+                                          z, 1, z, 5, z, 9, z, 13, z, 2, z, 6, z, 10, z, 14);
+    const __m256i toB = _mm256_setr_epi8(z, 3, z, 7, z, 11, z, 15, z, z, z, z, z, z, z, z,
+                                         z, 3, z, 7, z, 11, z, 15, z, z, z, z, z, z, z, z);
+    const __m256i rgLo = _mm256_shuffle_epi8(lo, toRG), rgHi = _mm256_shuffle_epi8(hi, toRG);
+    // Each 128-bit half holds four pixels: the quarters come out 0, 2, 1, 3.
+    r = _mm256_permute4x64_epi64(_mm256_unpacklo_epi64(rgLo, rgHi), 0xd8);
+    g = _mm256_permute4x64_epi64(_mm256_unpackhi_epi64(rgLo, rgHi), 0xd8);
+    b = _mm256_permute4x64_epi64(_mm256_unpacklo_epi64(_mm256_shuffle_epi8(lo, toB), _mm256_shuffle_epi8(hi, toB)), 0xd8);
+}
+
+struct Rgb256 {
+    __m256i r, g, b;
+};
+
+// Luma of sixteen pixels of one row or two (`second`), stored; their R, G
+// and B as samples << 5, the two rows added (or one row twice).
+MV_AVX2 __attribute__((always_inline)) inline Rgb256 lumaAndSums(const std::uint8_t* row0, const std::uint8_t* row1,
+                                                                  bool second, std::uint8_t* y0, std::uint8_t* y1,
+                                                                  const Rgb256& w, const __m256i& base) {
+    auto luma = [&](const Rgb256& c) MV_AVX2 {
+        __m256i sum = _mm256_add_epi16(_mm256_mulhi_epu16(c.r, w.r), _mm256_mulhi_epu16(c.g, w.g));
+        sum = _mm256_add_epi16(_mm256_add_epi16(sum, _mm256_mulhi_epu16(c.b, w.b)), base);
+        sum = _mm256_srai_epi16(sum, 5);
+        return _mm256_castsi256_si128(_mm256_permute4x64_epi64(_mm256_packus_epi16(sum, sum), 0x08));
+    };
+    Rgb256 a, b;
+    split256(row0, a.r, a.g, a.b);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(y0), luma(a));
+    if (second) {
+        split256(row1, b.r, b.g, b.b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(y1), luma(b));
+    } else {
+        b = a;
+    }
+    // A sample << 8 >> 3 is the sample << 5: four of them fit a lane.
+    return {_mm256_add_epi16(_mm256_srli_epi16(a.r, 3), _mm256_srli_epi16(b.r, 3)),
+            _mm256_add_epi16(_mm256_srli_epi16(a.g, 3), _mm256_srli_epi16(b.g, 3)),
+            _mm256_add_epi16(_mm256_srli_epi16(a.b, 3), _mm256_srli_epi16(b.b, 3))};
+}
+
+// As encodeRowsSse2, thirty-two pixels at a time.
+MV_AVX2 int encodeRowsAvx2(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3], int y) {
+    const bool second = y + 1 < src.height;
+    const std::uint8_t* row0 = src.row(y);
+    const std::uint8_t* row1 = src.row(second ? y + 1 : y);
+    std::uint8_t* y0 = planes[0] + static_cast<std::ptrdiff_t>(y) * strides[0];
+    std::uint8_t* y1 = second ? y0 + strides[0] : y0;
+    std::uint8_t* ur = planes[1] + static_cast<std::ptrdiff_t>(y / 2) * strides[1];
+    std::uint8_t* vr = planes[2] + static_cast<std::ptrdiff_t>(y / 2) * strides[2];
+    const __m256i ones = splat256(1), yBase = splat256((m.yBase << 5) + 16), cBase = splat256((128 << 5) + 16);
+    const Rgb256 wy{splat256(m.ry), splat256(m.gy), splat256(m.by)};
+    const Rgb256 wu{splat256(m.ru), splat256(m.gu), splat256(m.bu)}, wv{splat256(m.rv), splat256(m.gv), splat256(m.bv)};
+    auto chroma = [&](const Rgb256& block, const Rgb256& w) MV_AVX2 {
+        __m256i sum = _mm256_add_epi16(_mm256_mulhi_epi16(block.r, w.r), _mm256_mulhi_epi16(block.g, w.g));
+        sum = _mm256_add_epi16(_mm256_add_epi16(sum, _mm256_mulhi_epi16(block.b, w.b)), cBase);
+        sum = _mm256_srai_epi16(sum, 5);
+        return _mm256_castsi256_si128(_mm256_permute4x64_epi64(_mm256_packus_epi16(sum, sum), 0x08));
+    };
+    auto pairs = [&](__m256i a, __m256i b) MV_AVX2 {
+        return packInOrder(_mm256_madd_epi16(a, ones), _mm256_madd_epi16(b, ones));
+    };
+    int x = 0;
+    for (; x + 32 <= src.width; x += 32) {
+        const Rgb256 a = lumaAndSums(row0 + x * 4, row1 + x * 4, second, y0 + x, y1 + x, wy, yBase);
+        const Rgb256 b = lumaAndSums(row0 + x * 4 + 64, row1 + x * 4 + 64, second, y0 + x + 16, y1 + x + 16, wy, yBase);
+        const Rgb256 block{pairs(a.r, b.r), pairs(a.g, b.g), pairs(a.b, b.b)};
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(ur + x / 2), chroma(block, wu));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(vr + x / 2), chroma(block, wv));
+    }
+    return x;
+}
 #endif
 
 }  // namespace
@@ -197,30 +356,33 @@ YuvMatrix yuvMatrix(AVColorSpace matrix, bool fullRange, int depth) {
     const double kg = 1 - kr - kb;
     const int extra = depth - 8;
     YuvMatrix m;
-    // Decoding: the source's code values to 0..255.
+    // Decoding: the source's code values to 0..255. Luma fills 15 bits of
+    // the lane, chroma (signed) 16; the coefficients carry what the shifts
+    // leave, so terms come out in 32nds of a level.
     const double top = (1 << depth) - 1;
     const double yScale = fullRange ? 255 / top : 255.0 / (219 << extra);
     const double cScale = fullRange ? 255 / top : 255.0 / (224 << extra);
-    const int s = m.decodeShift = 13 + extra;
     m.yOffset = fullRange ? 0 : 16 << extra;
     m.cOffset = 1 << (depth - 1);
-    m.y = fixed(yScale, s);
-    m.rV = fixed(2 * (1 - kr) * cScale, s);
-    m.bU = fixed(2 * (1 - kb) * cScale, s);
-    m.gU = fixed(2 * kb * (1 - kb) / kg * cScale, s);
-    m.gV = fixed(2 * kr * (1 - kr) / kg * cScale, s);
+    m.yShift = 15 - depth;
+    m.cShift = 16 - depth;
+    m.y = fixed(yScale, 21 - m.yShift);
+    m.rV = fixed(2 * (1 - kr) * cScale, 21 - m.cShift);
+    m.bU = fixed(2 * (1 - kb) * cScale, 21 - m.cShift);
+    m.gU = fixed(2 * kb * (1 - kb) / kg * cScale, 21 - m.cShift);
+    m.gV = fixed(2 * kr * (1 - kr) / kg * cScale, 21 - m.cShift);
     // Encoding to 8 bits; each row of weights sums exactly to its range's, so
     // white is white and grey has no colour.
     const double ys = fullRange ? 1 : 219.0 / 255, cs = fullRange ? 1 : 224.0 / 255;
     m.yBase = fullRange ? 0 : 16;
-    m.ry = fixed(kr * ys, 15);
-    m.by = fixed(kb * ys, 15);
-    m.gy = fixed(ys, 15) - m.ry - m.by;
-    m.ru = fixed(-kr * cs / (2 * (1 - kb)), 15);
-    m.bu = fixed(cs / 2, 15);
+    m.ry = fixed(kr * ys, 13);
+    m.by = fixed(kb * ys, 13);
+    m.gy = fixed(ys, 13) - m.ry - m.by;
+    m.ru = fixed(-kr * cs / (2 * (1 - kb)), 14);
+    m.bu = fixed(cs / 2, 14);
     m.gu = -m.ru - m.bu;
     m.rv = m.bu;
-    m.bv = fixed(-kb * cs / (2 * (1 - kr)), 15);
+    m.bv = fixed(-kb * cs / (2 * (1 - kr)), 14);
     m.gv = -m.rv - m.bv;
     return m;
 }
@@ -231,7 +393,8 @@ bool yuvPictureOf(const AVFrame* frame, YuvPicture& p) {
         (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_BE | AV_PIX_FMT_FLAG_FLOAT)))
         return false;
     const int depth = d->comp[0].depth;
-    if (depth < 8 || depth > 16 || d->comp[0].step != (depth > 8 ? 2 : 1) || d->comp[0].shift != 0) return false;
+    if (depth < 8 || depth > kYuvKernelDepth || d->comp[0].step != (depth > 8 ? 2 : 1) || d->comp[0].shift != 0)
+        return false;
     if (d->log2_chroma_w > 1 || d->log2_chroma_h > 1) return false;
     for (int i = 0; i < 3; ++i) {
         if (d->comp[i].plane != i) return false;
@@ -246,31 +409,45 @@ bool yuvPictureOf(const AVFrame* frame, YuvPicture& p) {
     return true;
 }
 
-void yuvToArgbPlain(const YuvPicture& src, const YuvMatrix& m, ArgbView dst) {
-    for (int y = 0; y < src.height; ++y) decodeRowPlain(src, m, dst, y, 0);
-}
-
-void yuvToArgb(const YuvPicture& src, const YuvMatrix& m, ArgbView dst) {
-#if defined(__SSE2__)
-    if (src.depth == 8 && src.chromaShiftX == 1 && src.chromaShiftY == 1) {
-        for (int y = 0; y < src.height; ++y) decodeRowPlain(src, m, dst, y, decodeRow420Sse2(src, m, dst, y));
-        return;
-    }
-#endif
-    yuvToArgbPlain(src, m, dst);
-}
-
-void argbToYuv420Plain(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3]) {
-    for (int y = 0; y < src.height; y += 2) encodeRowsPlain(src, m, planes, strides, y, 0);
-}
-
-void argbToYuv420(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3]) {
-#if defined(__SSE2__)
-    for (int y = 0; y < src.height; y += 2)
-        encodeRowsPlain(src, m, planes, strides, y, encodeRows420Sse2(src, m, planes, strides, y));
+SimdLevel bestSimdLevel() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const SimdLevel best = __builtin_cpu_supports("avx2") ? SimdLevel::Avx2
+                                  : __builtin_cpu_supports("sse2") ? SimdLevel::Sse2
+                                                                   : SimdLevel::Plain;
+    return best;
 #else
-    argbToYuv420Plain(src, m, planes, strides);
+    return SimdLevel::Plain;
 #endif
+}
+
+void yuvToArgb(const YuvPicture& src, const YuvMatrix& m, ArgbView dst, SimdLevel level) {
+    for (int y = 0; y < src.height; ++y) {
+        int done = 0;
+#if defined(__x86_64__) || defined(__i386__)
+        const bool wide = src.depth > 8;
+        if (src.chromaShiftX == 1 && level == SimdLevel::Avx2)
+            done = wide ? decodeRowAvx2<std::uint16_t>(src, m, dst, y) : decodeRowAvx2<std::uint8_t>(src, m, dst, y);
+#endif
+#if defined(__SSE2__)
+        if (src.chromaShiftX == 1 && level == SimdLevel::Sse2)
+            done = wide ? decodeRowSse2<std::uint16_t>(src, m, dst, y) : decodeRowSse2<std::uint8_t>(src, m, dst, y);
+#endif
+        decodeRowPlain(src, m, dst, y, done);
+    }
+}
+
+void argbToYuv420(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3],
+                  SimdLevel level) {
+    for (int y = 0; y < src.height; y += 2) {
+        int done = 0;
+#if defined(__x86_64__) || defined(__i386__)
+        if (level == SimdLevel::Avx2) done = encodeRowsAvx2(src, m, planes, strides, y);
+#endif
+#if defined(__SSE2__)
+        if (level == SimdLevel::Sse2) done = encodeRowsSse2(src, m, planes, strides, y);
+#endif
+        encodeRowsPlain(src, m, planes, strides, y, done);
+    }
 }
 
 }  // namespace mv

@@ -16,22 +16,31 @@
 
 namespace mv {
 
-// Fixed-point coefficients of one matrix, range and source depth.
+// Fixed-point coefficients of one matrix, range and source depth. The
+// arithmetic is 16-bit throughout, as vector lanes hold it: each term is a
+// sample shifted to fill 15 bits times a coefficient, its high half taken,
+// which leaves the term in 32nds of a level; three terms, each at most a
+// 32nd short, keep the sum within a tenth of a level of the exact one.
 struct YuvMatrix {
-    // Decoding: (Y - yOffset) * y + (C - cOffset) * c..., in units of 2^-decodeShift.
+    // Decoding: R = ((Y - yOffset) << yShift) * y >> 16 + ((V - cOffset) << cShift) * rV >> 16, ...
     int yOffset = 0, cOffset = 0;
+    int yShift = 0, cShift = 0;
     int y = 0, rV = 0, gU = 0, gV = 0, bU = 0;
-    int decodeShift = 0;
-    // Encoding to 8 bits: yBase + ry R + gy G + by B, and so on, in units of 2^-15.
+    // Encoding from 8-bit R, G, B: Y = yBase + (R << 8) * ry >> 16 + ...
+    // (unsigned), and each chroma sample from its 2x2 block's sums,
+    // (sum << 5) * ru >> 16 + ... (signed).
     int yBase = 0;
     int ry = 0, gy = 0, by = 0;
     int ru = 0, gu = 0, bu = 0;
     int rv = 0, gv = 0, bv = 0;
 };
 
+// The deepest samples the kernels take; deeper ones go to libswscale.
+inline constexpr int kYuvKernelDepth = 14;
+
 // The luma weights of a Y'CbCr matrix (false where it is not one we convert).
 bool lumaWeights(AVColorSpace matrix, double& kr, double& kb);
-// `depth` bits per source sample (8 to 16).
+// `depth` bits per source sample (8 to kYuvKernelDepth).
 YuvMatrix yuvMatrix(AVColorSpace matrix, bool fullRange, int depth);
 
 // A planar Y'CbCr picture: 8-bit samples, or 16-bit ones holding `depth` bits.
@@ -43,13 +52,17 @@ struct YuvPicture {
     int chromaShiftX = 1, chromaShiftY = 1;  // 4:2:0
 };
 
+// The vector instructions a kernel may use: the best this processor has by
+// default; the plain path is the reference the others are held to, bit for bit.
+enum class SimdLevel { Plain, Sse2, Avx2 };
+SimdLevel bestSimdLevel();
+
 // The picture as A, R, G, B (alpha 255), same size.
-void yuvToArgb(const YuvPicture& src, const YuvMatrix& m, ArgbView dst);
-void yuvToArgbPlain(const YuvPicture& src, const YuvMatrix& m, ArgbView dst);
+void yuvToArgb(const YuvPicture& src, const YuvMatrix& m, ArgbView dst, SimdLevel level = bestSimdLevel());
 
 // A, R, G, B to 8-bit 4:2:0 planes of the same size.
-void argbToYuv420(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3]);
-void argbToYuv420Plain(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3]);
+void argbToYuv420(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3],
+                  SimdLevel level = bestSimdLevel());
 
 // A frame's planes, if it is planar Y'CbCr of a kind the kernels take.
 bool yuvPictureOf(const AVFrame* frame, YuvPicture& picture);

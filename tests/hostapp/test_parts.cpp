@@ -166,7 +166,7 @@ TEST(ArgbToFrame, I420ReadsNothingPastThePictureForEveryHeight) {
             for (int x = 0; x < w * 4; ++x) src.view().row(y)[x] = static_cast<std::uint8_t>(rng());
         FramePtr fast = pictureFrame(AV_PIX_FMT_YUV420P, w, h), plain = pictureFrame(AV_PIX_FMT_YUV420P, w, h);
         FrameConverter(colour).convert(src.view(), fast.get());
-        argbToYuv420Plain(src.view(), matrix, plain->data, plain->linesize);
+        argbToYuv420(src.view(), matrix, plain->data, plain->linesize, SimdLevel::Plain);
         for (int p = 0; p < 3; ++p) {
             const int ph = p ? (h + 1) / 2 : h, pw = p ? (w + 1) / 2 : w;
             for (int y = 0; y < ph; ++y)
