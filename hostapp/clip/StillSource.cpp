@@ -66,9 +66,11 @@ Clip openStillClip(const std::string& path, double seconds, AVRational fps) {
     // A photo's own orientation (from its EXIF tag, for one) comes with the picture.
     if (const AVFrameSideData* turn = av_frame_get_side_data(picture.get(), AV_FRAME_DATA_DISPLAYMATRIX))
         setOrientation(clip.info, orientationOf(reinterpret_cast<const std::int32_t*>(turn->data)));
-    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture->format));
     clip.info.colour = resolveColour(colourOf(picture.get()), picture->width, picture->height,
-                                     !format || (format->flags & AV_PIX_FMT_FLAG_RGB) || format->nb_components < 3);
+                                     !isYuvFormat(static_cast<AVPixelFormat>(picture->format)));
+    if (!convertibleMatrix(picture->colorspace))
+        fail(path + ": its colour matrix (" + av_color_space_name(picture->colorspace) +
+             ") is not one the effect converts (BT.601, BT.709, BT.2020)");
     clip.info.frameCount = static_cast<std::int64_t>(std::llround(seconds * av_q2d(fps)));
     if (clip.info.frameCount <= 0) fail("--duration is shorter than one frame at that --fps");
     clip.video = std::make_unique<StillVideoSource>(std::move(picture), clip.info.frameCount);

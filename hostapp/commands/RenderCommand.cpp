@@ -44,7 +44,7 @@ void checkOutput(const RenderOptions& o, const OutputFormat& format, const ClipI
              " needs an even width and height; choose one with --size or render to .mkv");
     if (!o.contactSheet.empty()) checkWritableDestination(o.contactSheet);
     // Without its description an HDR picture is shown as SDR: flat and pale.
-    if (clip.colour.highDynamicRange() && !format.describesColour)
+    if (clip.colour.highDynamicRange() && !format.carriesHdr)
         fail((isStandardOutput(o.output) ? "--format " + o.format : o.output) +
              ": cannot carry this clip's HDR colour description (" + clip.colour.describe() +
              "); render to .mp4, .mov, .mkv or .webm");
@@ -91,7 +91,9 @@ int runRender(const RenderOptions& o) {
     settings.height = height;
     settings.frameRate = clip.info.frameRate;
     settings.pixelAspect = outputAspect(clip.info, width, height);
-    settings.colour = clip.info.colour;
+    // A stream that cannot say its matrix is written in the one its readers
+    // assume for its size, so they show the colours the source has.
+    settings.colour = format.carriesMatrix ? clip.info.colour : resolveColour({}, width, height, false);
     settings.crf = o.crf;
     settings.audio = sound;
     if (sound) {
@@ -119,7 +121,7 @@ int runRender(const RenderOptions& o) {
     renderRun(plugin, session, described, request,
               [&](std::int64_t r) { return track ? track->frameLength(r) : 0; }, sink);
     encoder.finish();
-    if (sheet) sheet->write(o.contactSheet);
+    if (sheet) sheet->write(o.contactSheet, clip.info.colour);
     output.commit();
     return 0;
 }

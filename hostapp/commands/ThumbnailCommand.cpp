@@ -45,7 +45,7 @@ int runThumbnail(const ThumbnailOptions& o) {
     params.clientData = nullptr;
     HYPluginResult result = plugin.call(params);
     if (result != kPluginOK) pluginFailed(session, "to make the placeholder frame", result);
-    writePng(o.output, viewOf(world));
+    writePng(o.output, viewOf(world), clip.info.colour);
     return 0;
 }
 

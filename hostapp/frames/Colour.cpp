@@ -8,6 +8,27 @@ const char* nameOr(const char* name, const char* fallback) { return name ? name 
 
 }  // namespace
 
+bool isYuvFormat(AVPixelFormat format) {
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
+    return desc && !(desc->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL));
+}
+
+bool convertibleMatrix(AVColorSpace matrix) {
+    switch (matrix) {
+    case AVCOL_SPC_BT470BG:
+    case AVCOL_SPC_SMPTE170M:
+    case AVCOL_SPC_BT709:
+    case AVCOL_SPC_BT2020_NCL:
+    case AVCOL_SPC_BT2020_CL:
+    case AVCOL_SPC_SMPTE240M:
+    case AVCOL_SPC_FCC:
+    case AVCOL_SPC_UNSPECIFIED:
+    case AVCOL_SPC_RESERVED:
+    case AVCOL_SPC_RGB: return true;
+    default: return false;
+    }
+}
+
 bool ColourDescription::highDynamicRange() const {
     return transfer == AVCOL_TRC_ARIB_STD_B67 || transfer == AVCOL_TRC_SMPTE2084;
 }
@@ -19,19 +40,32 @@ std::string ColourDescription::describe() const {
            (fullRange() ? "full range" : "limited range");
 }
 
+namespace {
+
+// The full-range formats FFmpeg still names apart carry their range in the format.
+ColourDescription withFormatsRange(ColourDescription c, int format) {
+    switch (format) {
+    case AV_PIX_FMT_YUVJ420P:
+    case AV_PIX_FMT_YUVJ422P:
+    case AV_PIX_FMT_YUVJ444P:
+    case AV_PIX_FMT_YUVJ440P:
+    case AV_PIX_FMT_YUVJ411P:
+        if (c.range == AVCOL_RANGE_UNSPECIFIED) c.range = AVCOL_RANGE_JPEG;
+        break;
+    default: break;
+    }
+    return c;
+}
+
+}  // namespace
+
 ColourDescription colourOf(const AVCodecParameters* par) {
-    return {par->color_space, par->color_primaries, par->color_trc, par->color_range};
+    return withFormatsRange({par->color_space, par->color_primaries, par->color_trc, par->color_range}, par->format);
 }
 
 ColourDescription colourOf(const AVFrame* frame) {
-    ColourDescription c{frame->colorspace, frame->color_primaries, frame->color_trc, frame->color_range};
-    // The full-range formats FFmpeg still names apart carry their range in the format.
-    const auto format = static_cast<AVPixelFormat>(frame->format);
-    if (c.range == AVCOL_RANGE_UNSPECIFIED &&
-        (format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_YUVJ422P || format == AV_PIX_FMT_YUVJ444P ||
-         format == AV_PIX_FMT_YUVJ440P || format == AV_PIX_FMT_YUVJ411P))
-        c.range = AVCOL_RANGE_JPEG;
-    return c;
+    return withFormatsRange({frame->colorspace, frame->color_primaries, frame->color_trc, frame->color_range},
+                            frame->format);
 }
 
 ColourDescription resolveColour(ColourDescription c, int width, int height, bool rgbSource) {
@@ -55,6 +89,13 @@ void labelCodec(AVCodecContext* codec, const ColourDescription& colour) {
     codec->color_range = rgb ? AVCOL_RANGE_JPEG : colour.range;
     codec->color_primaries = colour.primaries;
     codec->color_trc = colour.transfer;
+}
+
+void labelPicture(AVFrame* picture, const AVCodecContext* codec) {
+    picture->colorspace = codec->colorspace;
+    picture->color_range = codec->color_range;
+    picture->color_primaries = codec->color_primaries;
+    picture->color_trc = codec->color_trc;
 }
 
 }  // namespace mv

@@ -18,13 +18,21 @@ struct ColourDescription {
     bool fullRange() const { return range == AVCOL_RANGE_JPEG; }
     // HLG or PQ: a player must know it to show the picture at all rightly.
     bool highDynamicRange() const;
-    // "BT.709, limited range" and the like, for messages and `info`.
+    // "matrix bt709, primaries bt709, transfer bt709, limited range", for messages.
     std::string describe() const;
 };
 
 // A stream's or a picture's own tags.
 ColourDescription colourOf(const AVCodecParameters* par);
 ColourDescription colourOf(const AVFrame* frame);
+
+// Whether a pixel format's samples are Y'CbCr (grey too: its range matters),
+// as opposed to R, G, B or a palette.
+bool isYuvFormat(AVPixelFormat format);
+
+// The matrices the host converts with; a clip with another (YCgCo, ICtCp)
+// is refused when it is opened.
+bool convertibleMatrix(AVColorSpace matrix);
 
 // What is missing filled in as players assume it: a Y'CbCr picture of 720
 // lines or more BT.709, a smaller one BT.601 (576 lines with PAL's primaries),
@@ -35,5 +43,7 @@ ColourDescription resolveColour(ColourDescription tags, int width, int height, b
 // Labels an encoder: Y'CbCr outputs with the whole description, R, G, B ones
 // as R, G, B at full range with the source's primaries and transfer.
 void labelCodec(AVCodecContext* codec, const ColourDescription& colour);
+// The same on a picture handed to it: some encoders (PNG's) read only the picture's.
+void labelPicture(AVFrame* picture, const AVCodecContext* codec);
 
 }  // namespace mv

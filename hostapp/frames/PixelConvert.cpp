@@ -19,11 +19,6 @@ AVPixelFormat plainFormat(AVPixelFormat format) {
     }
 }
 
-bool isYuv(AVPixelFormat format) {
-    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
-    return desc && !(desc->flags & AV_PIX_FMT_FLAG_RGB) && desc->nb_components >= 3;
-}
-
 }  // namespace
 
 int swsColorspace(AVColorSpace matrix) {
@@ -39,7 +34,7 @@ int swsColorspace(AVColorSpace matrix) {
 
 ColourDescription ArgbConverter::colourFor(const AVFrame* src) const {
     if (colour_.matrix != AVCOL_SPC_UNSPECIFIED) return colour_;
-    return resolveColour(colourOf(src), src->width, src->height, !isYuv(static_cast<AVPixelFormat>(src->format)));
+    return resolveColour(colourOf(src), src->width, src->height, !isYuvFormat(static_cast<AVPixelFormat>(src->format)));
 }
 
 const YuvMatrix& ArgbConverter::matrixFor(const ColourDescription& colour, int depth) {
@@ -95,7 +90,7 @@ void ArgbConverter::convertReference(const AVFrame* src, ArgbView dst, ScaleQual
                                 AV_PIX_FMT_ARGB, flags, nullptr, nullptr, nullptr);
     owner_.reset(sws);
     if (!sws) fail("cannot convert pictures of this kind");
-    if (isYuv(format)) {
+    if (isYuvFormat(format)) {
         const ColourDescription colour = colourFor(src);
         sws_setColorspaceDetails(sws, sws_getCoefficients(swsColorspace(colour.matrix)), colour.fullRange() ? 1 : 0,
                                  sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
@@ -132,7 +127,7 @@ void FrameConverter::convertReference(ArgbView src, AVFrame* dst) {
                                 nullptr, nullptr);
     owner_.reset(sws);
     if (!sws) fail("cannot convert pictures for this encoder");
-    if (isYuv(format)) {
+    if (isYuvFormat(format)) {
         sws_setColorspaceDetails(sws, sws_getCoefficients(SWS_CS_DEFAULT), 1,
                                  sws_getCoefficients(swsColorspace(colour_.matrix)), colour_.fullRange() ? 1 : 0, 0,
                                  1 << 16, 1 << 16);

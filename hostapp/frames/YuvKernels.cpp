@@ -420,11 +420,11 @@ SimdLevel bestSimdLevel() {
 #endif
 }
 
-void yuvToArgb(const YuvPicture& src, const YuvMatrix& m, ArgbView dst, SimdLevel level) {
+void yuvToArgb(const YuvPicture& src, const YuvMatrix& m, ArgbView dst, [[maybe_unused]] SimdLevel level) {
     for (int y = 0; y < src.height; ++y) {
         int done = 0;
+        [[maybe_unused]] const bool wide = src.depth > 8;
 #if defined(__x86_64__) || defined(__i386__)
-        const bool wide = src.depth > 8;
         if (src.chromaShiftX == 1 && level == SimdLevel::Avx2)
             done = wide ? decodeRowAvx2<std::uint16_t>(src, m, dst, y) : decodeRowAvx2<std::uint8_t>(src, m, dst, y);
 #endif
@@ -437,7 +437,7 @@ void yuvToArgb(const YuvPicture& src, const YuvMatrix& m, ArgbView dst, SimdLeve
 }
 
 void argbToYuv420(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3],
-                  SimdLevel level) {
+                  [[maybe_unused]] SimdLevel level) {
     for (int y = 0; y < src.height; y += 2) {
         int done = 0;
 #if defined(__x86_64__) || defined(__i386__)

@@ -1,9 +1,9 @@
 // Conversions between planar Y'CbCr and 32-bit A, R, G, B pixels for any of
 // the common matrices and both ranges, within rounding of exact arithmetic
 // (libyuv holds some coefficients in 6 bits, a few levels off for BT.709 and
-// BT.2020). Each kernel has a plain path for every format and a vector path
-// for 8-bit 4:2:0, the everyday one; the plain path is the reference the
-// vector one is held to, bit for bit.
+// BT.2020). Each kernel has a plain path for every format and vector paths
+// (SSE2, AVX2) where chroma is halved across, 4:2:0 and 4:2:2 at any depth;
+// the plain path is the reference the vector ones are held to, bit for bit.
 //
 // Chroma is taken from the nearest sample on decoding (as libyuv does) and
 // averaged over each 2x2 block on encoding.

@@ -52,6 +52,8 @@ void ContactSheet::add(std::int64_t index, ArgbView frame) {
     drawDigits(sheet, x, y + tileHeight_ + 4, std::to_string(index), kDigitScale, kLabel);
 }
 
-void ContactSheet::write(const std::string& path) { writePng(path, sheet_.view()); }
+void ContactSheet::write(const std::string& path, const ColourDescription& colour) {
+    writePng(path, sheet_.view(), colour);
+}
 
 }  // namespace mv

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frames/ArgbImage.h"
+#include "frames/Colour.h"
 
 namespace mv {
 
@@ -18,7 +19,8 @@ public:
     bool wants(std::int64_t index) const;
     // Places output frame `index` (one the sheet wants) in its tile.
     void add(std::int64_t index, ArgbView frame);
-    void write(const std::string& path);
+    // Labelled with the frames' colour description.
+    void write(const std::string& path, const ColourDescription& colour);
 
     const std::vector<std::int64_t>& frames() const { return frames_; }
 

@@ -100,6 +100,7 @@ void Encoder::openVideo(const OutputFormat& format, const EncoderSettings& setti
     picture_->format = c->pix_fmt;
     picture_->width = c->width;
     picture_->height = c->height;
+    labelPicture(picture_.get(), c);
     check(av_frame_get_buffer(picture_.get(), 0), name_);
 }
 

@@ -9,7 +9,7 @@
 
 namespace mv {
 
-void writePng(const std::string& path, ArgbView image) {
+void writePng(const std::string& path, ArgbView image, const ColourDescription& colour) {
     AtomicOutput output(path, false);
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PNG);
     if (!codec) fail("this FFmpeg has no PNG encoder");
@@ -19,12 +19,14 @@ void writePng(const std::string& path, ArgbView image) {
     c->height = image.height;
     c->pix_fmt = AV_PIX_FMT_RGB24;
     c->time_base = {1, 1};
+    labelCodec(c.get(), colour);
     check(avcodec_open2(c.get(), codec, nullptr), path);
 
     FramePtr frame = newFrame();
     frame->format = c->pix_fmt;
     frame->width = image.width;
     frame->height = image.height;
+    labelPicture(frame.get(), c.get());
     check(av_frame_get_buffer(frame.get(), 0), path);
     FrameConverter converter;
     converter.convertReference(image, frame.get());

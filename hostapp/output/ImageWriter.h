@@ -4,9 +4,11 @@
 #include <string>
 
 #include "frames/ArgbImage.h"
+#include "frames/Colour.h"
 
 namespace mv {
 
-void writePng(const std::string& path, ArgbView image);
+// Labelled with the picture's primaries and transfer.
+void writePng(const std::string& path, ArgbView image, const ColourDescription& colour);
 
 }  // namespace mv

@@ -14,14 +14,15 @@ struct OutputFormat {
     const char* audioEncoder;  // null: the container carries no sound
     bool evenSize;             // the encoder takes only even widths and heights
     bool sequence;             // an image sequence: one file per frame
-    bool describesColour;      // carries matrix, primaries and transfer (HDR needs them)
+    bool carriesMatrix;        // says its Y'CbCr matrix and range (or holds R, G, B)
+    bool carriesHdr;           // says primaries and transfer, which HDR needs
 };
 
 // .mp4 / .mov: H.264 and AAC; .mkv: FFV1 and FLAC, lossless; .webm: VP9 and
 // Opus; NAME%05d.png: a PNG per frame; "-" (standard output) in `stream`:
 // y4m (YUV 4:2:0 pictures) or nut (those and 16-bit sound), uncompressed.
 // Throws HostError for other names, and for a stream format without "-".
-// The streams and PNG carry no colour description beyond Y4M's range.
+// The streams carry no colour description (Y4M only its range), PNG no HDR one.
 OutputFormat outputFormatFor(const std::string& path, const std::string& stream = "");
 
 // The output name that means standard output.

@@ -49,6 +49,13 @@ const Row kRows[] = {
      "bgr0,pc,gbr,smpte2084,bt2020"},
     {{"1280x720", "yuv420p", "libx264", "", "", "", "", "bt709"}, "out.mp4", "yuv420p,tv,bt709,bt709,bt709"},
     {{"320x240", "yuv420p", "libx264", "", "", "", "", "smpte170m"}, "out.mp4", "yuv420p,tv,smpte170m,smpte170m,smpte170m"},
+    // The R, G, B outputs hold what the plug-in saw.
+    {{"320x180", "yuv420p", "libx264", "bt709", "bt709", "bt709", "pc"}, "out.mkv", "bgr0,pc,gbr,bt709,bt709"},
+    {{"720x576", "yuv420p", "libx264", "", "", "", "", "bt470bg"}, "out.mkv", "bgr0,pc,gbr,smpte170m,bt470bg"},
+    {{"320x180", "gray", "libx264", "bt709", "bt709", "bt709", "tv"}, "out.mkv", "bgr0,pc,gbr,bt709,bt709"},
+    // A pipe says no matrix: written in the one its readers assume for the size.
+    {{"1280x720", "yuv420p", "libx264", "smpte170m", "smpte170m", "smpte170m", "tv"}, "pipe.y4m",
+     "yuv420p,tv,unknown,unknown,unknown"},
 };
 
 // Red, green, blue and yellow quarters, as R, G, B.
@@ -109,10 +116,14 @@ TEST(RenderColour, FlatPatchesComeBackWithinOneLevelUnderTheSourcesDescription) 
                      src.transfer + " " + src.range + " -> " + row.output);
         const std::string in = s.path("in.mp4").string(), out = s.path(row.output).string();
         makeSource(s, src, in);
-        RunResult r = s.host({"render", in, "-o", out});
+        const bool pipe = out.ends_with(".y4m");
+        RunResult r = s.host(pipe ? std::vector<std::string>{"render", in, "-o", "-", "--format", "y4m"}
+                                  : std::vector<std::string>{"render", in, "-o", out});
         ASSERT_EQ(r.status, 0) << r.err;
+        if (pipe) std::ofstream(out, std::ios::binary) << r.out;
         EXPECT_EQ(label(s, out), row.label);
-        const std::vector<int> want = patchColours(s, in, src.size, src.made), got = patchColours(s, out, src.size);
+        const std::vector<int> want = patchColours(s, in, src.size, src.made),
+                               got = patchColours(s, out, src.size, pipe ? "bt709" : "");
         for (std::size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(got[i], want[i], 1) << "patch " << i / 3;
     }
 }
@@ -121,7 +132,7 @@ TEST(RenderColour, HdrIsRefusedWhereTheOutputCannotSaySo) {
     Scratch s;
     makeSource(s, kHlg, s.path("in.mp4").string());
     for (std::vector<std::string> out : {std::vector<std::string>{"-o", s.path("f%03d.png").string()},
-                                         {"-o", "-", "--format", "y4m"}}) {
+                                         {"-o", "-", "--format", "y4m"}, {"-o", "-", "--format", "nut"}}) {
         std::vector<std::string> args{"render", s.path("in.mp4").string()};
         args.insert(args.end(), out.begin(), out.end());
         RunResult r = s.host(args);
