@@ -93,6 +93,9 @@ int runConfigure(const ConfigureOptions& o) {
     params.frameRect = {0, 0, 0, 0};
     params.clientData = nullptr;
     const HYPluginResult result = plugin.call(params);
+    // The dialog has already told the user why; the status must say so too.
+    if (result == kPluginOutOfDiskSpace)
+        fail("the settings chosen in the dialog could not be saved; the saved settings are as they were");
     if (result != kPluginOK) pluginFailed(session, "to open its dialog", result);
     return 0;
 }

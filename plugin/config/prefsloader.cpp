@@ -217,6 +217,19 @@ Boolean SaveConfig(pluginDataPtr theConfig) {
     return saved && ResError() == noErr;
 }
 
+const char* SaveFailureText(OSErr err) {
+    switch (err) {
+    case permErr: return "permission denied: the file or its folder belongs to someone else";
+    case wPrErr: return "the disk is read-only";
+    case dskFulErr: return "the disk is full";
+    case fBsyErr:
+    case notAFileErr: return "a folder stands in its place";
+    case memFullErr: return "out of memory";
+    case ioErr: return "the disk could not be written";
+    default: return "";
+    }
+}
+
 Boolean ReadConfig(pluginDataPtr theConfig) {
     if (!theConfig) return false;
     FSSpec spec;

@@ -43,5 +43,8 @@ Boolean Config2Save(pluginDataPtr theConfig, Handle theSaveConfig);
 Boolean Save2Config(pluginDataPtr theConfig, Handle theSaveConfig);
 
 Boolean SaveConfig(pluginDataPtr theConfig);
+// Why the last save failed, in the user's words, from ResError() after
+// SaveConfig; "" when the Resource Manager did not say.
+const char* SaveFailureText(OSErr err);
 Boolean ReadConfig(pluginDataPtr theConfig);
 void CreateConfigFile();

@@ -12,6 +12,7 @@
 #include "engine/relRects.h"
 #include "system/CFBundle.h"
 #include "system/CFURL.h"
+#include "system/Resources.h"
 #include "toolkit/LaunchServices.h"
 #include "util/ColorPacking.h"
 #include "util/Diagnostics.h"
@@ -99,24 +100,38 @@ OSStatus Reset(pluginDataPtr theConfig) {
     return eventNotHandledErr;
 }
 
+void ReportUnsaved() {
+    const std::string why = SaveFailureText(ResError());
+    const std::string text = "The settings file could not be written" + (why.empty() ? "" : ": " + why) +
+                             ". Choose OK to try again, or Cancel to leave the settings as they were.";
+    StandardWarning("The settings were not saved", text.c_str(), "OK", "");
+}
+
 }  // namespace
 
-void DoConfig(pluginDataPtr theConfig) {
+Boolean DoConfig(pluginDataPtr theConfig) {
     Assert(theConfig, "Nil theConfig on DoConfig");
     const pluginDataRec theBackup = *theConfig;
+    Boolean unsaved = false;  // an OK whose settings could not be written
     do {
         RunDialogWindow(theConfig);
+        if (lgItemHit == 1) {
+            unsaved = !SaveConfig(theConfig);
+            if (unsaved) {
+                // The user hears why, and the dialog comes back as it was, to cancel or try again.
+                ReportUnsaved();
+                lgItemHit = 0;
+            }
+        }
     } while (lgItemHit != 1 && lgItemHit != 2);
-    if (lgItemHit == 1) {
-        SaveConfig(theConfig);
-        return;
-    }
+    if (lgItemHit == 1) return true;
     // The record as it was, but for its images: the record owns them, and the
     // backup's may have been released and replaced meanwhile.
     CGImageRef original = theConfig->theOriginalImage, rendered = theConfig->theRendered;
     *theConfig = theBackup;
     theConfig->theOriginalImage = original;
     theConfig->theRendered = rendered;
+    return !unsaved;
 }
 
 void SetupDialog(WindowRef theWindow, pluginDataPtr theConfig) {
@@ -176,7 +191,8 @@ OSStatus TheDialogHandler(EventHandlerCallRef, EventRef theEvent, void* userData
     const std::string commandStr = CommandID2Str(command.commandID);
     pluginDataPtr theConfig = gConfigWorkSpace.theConfig;
     WindowRef theWindow = gConfigWorkSpace.theWindow;
-    lgItemHit = -1;
+    // Once OK or Cancel is chosen it stands, whatever arrives before the loop ends.
+    if (lgItemHit == 1 || lgItemHit == 2) return noErr;
     if (commandStr == "ok  ") {
         lgItemHit = 1;
         QuitAppModalLoopForWindow(static_cast<WindowRef>(userData));

@@ -6,8 +6,9 @@
 #include "config/PluginDefines.h"
 #include "toolkit/CarbonEvents.h"
 
-// Runs the whole dialog; returns once it is accepted or cancelled.
-void DoConfig(pluginDataPtr theConfig);
+// Runs the whole dialog; returns once it is accepted or cancelled: false
+// when an accepted edit could not be saved and the user then cancelled.
+Boolean DoConfig(pluginDataPtr theConfig);
 void SetupDialog(WindowRef theWindow, pluginDataPtr theConfig);
 void SetupColors(WindowRef theWindow, pluginDataPtr theConfig);
 // Colours, slider values and keep-proportions into the open dialog; the preview refreshed.

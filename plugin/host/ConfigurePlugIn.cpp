@@ -11,7 +11,7 @@
 #include "host/pascalFX.h"
 #include "util/Diagnostics.h"
 
-void ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params, SInt32 firstFrameIndex,
+Boolean ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params, SInt32 firstFrameIndex,
                      SInt32 numberOfFrames) {
     gTheConfig = static_cast<pluginDataPtr>(theData);
     gConfigWorkSpace.theConfig = gTheConfig;
@@ -33,11 +33,12 @@ void ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params, SIn
     RegisterColorBox();
     RegisterClipCtrl();
     RegisterPictureControl();
-    DoConfig(gTheConfig);
+    const Boolean saved = DoConfig(gTheConfig);
     UnregisterClipCtrl();
     UnregisterColorBox();
     UnregisterPictureControl();
 
     DisposeGWorld(gConfigWorkSpace.theFXClip);
     gConfigWorkSpace.theFXClip = nullptr;
+    return saved;
 }

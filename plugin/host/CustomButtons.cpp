@@ -32,7 +32,8 @@ HYPluginResult CustomButtons(SInt16, HYPluginParams* params) {
         params->procs->ReleaseFrame(params->instance, cookie);
         return fetched != kPluginOK ? fetched : static_cast<HYPluginResult>(kPluginFailed);
     }
-    ConfigurePlugIn(gPascalData, theGW, params, frame, gMostRecentFrameCount);
+    const Boolean saved = ConfigurePlugIn(gPascalData, theGW, params, frame, gMostRecentFrameCount);
     params->procs->ReleaseFrame(params->instance, cookie);
-    return kPluginOK;
+    // The user was told in the dialog; the host hears it too.
+    return static_cast<HYPluginResult>(saved ? kPluginOK : kPluginOutOfDiskSpace);
 }

@@ -20,8 +20,9 @@ MV_API void pUncopyConfig(void* theData);
 MV_API void pDestroyConfig(void* aConfig);
 MV_API SInt16 GetMediaFormat(void* theData);
 /* Runs the configuration dialog on the working record over theGW, a frame of
- * the clip (the host's); returns once it is accepted or cancelled. */
-MV_API void ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params, SInt32 firstFrameIndex,
+ * the clip (the host's); returns once it is accepted or cancelled: false when
+ * the user accepted settings that could not be saved. */
+MV_API Boolean ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params, SInt32 firstFrameIndex,
                             SInt32 numberOfFrames);
 
 MV_EXTERN_C_END

@@ -42,25 +42,10 @@ std::string Location() {
     return path.empty() ? "(none: the Preferences folder is not usable)" : path;
 }
 
-// Why the last save failed, in the user's words; "" when the Resource
-// Manager did not say.
-std::string Why(OSErr err) {
-    switch (err) {
-    case permErr: return "permission denied: the file or its folder belongs to someone else";
-    case wPrErr: return "the disk is read-only";
-    case dskFulErr: return "the disk is full";
-    case fBsyErr:
-    case notAFileErr: return "a folder stands in its place";
-    case memFullErr: return "out of memory";
-    case ioErr: return "the disk could not be written";
-    default: return "";
-    }
-}
-
 void Save(pluginDataRec& config) {
     const std::string where = Location();
     if (SaveConfig(&config)) return;
-    const std::string why = Why(ResError());
+    const std::string why = SaveFailureText(ResError());
     Fail("could not write the settings file " + where + (why.empty() ? "" : ": " + why));
 }
 

@@ -11,6 +11,11 @@
 #include "util/PascalStrings.h"
 #include "util/TextConversions.h"
 
+int WindowFailureStatus(OSStatus err) {
+    const int low = static_cast<int>(err & 0xFF);
+    return low != 0 ? low : 1;
+}
+
 WindowRef OpenNibWindowFromCFBundle(const char* theIdentifier, const char* theNib, const char* theWindow) {
     Str255 location;
     CFStringRef identifier = MakeCFStringOfC(theIdentifier);
@@ -51,7 +56,7 @@ WindowRef OpenNibWindowFromCFBundle(const char* theIdentifier, const char* theNi
     // No alert here: the process ends with the error's low byte as its status.
     if (windowErr != noErr) {
         std::fflush(nullptr);
-        _exit(windowErr & 0xFF);
+        _exit(WindowFailureStatus(windowErr));
     }
 
     DisposeNibReference(nibRef);

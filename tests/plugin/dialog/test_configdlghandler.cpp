@@ -1,7 +1,8 @@
 // The configuration dialog as the user runs it: the window for each media
 // type, edits surviving a change of layout, cancel restoring the record and
-// leaving the settings file alone, accept saving it, reset, frame stepping
-// and scrubbing through the host, the keep-proportions box and the manual.
+// leaving the settings file alone, accept saving it (or saying why it could
+// not), a choice standing, reset, frame stepping and scrubbing through the
+// host, the keep-proportions box and the manual.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -133,8 +134,9 @@ protected:
         emit menu->activated(index);
     }
 
-    // Runs the dialog with `steps`, each once a dialog window is up and waiting.
-    void Run(std::vector<std::function<void()>> steps) {
+    // Runs the dialog with `steps`, each once a dialog window is up and
+    // waiting; returns what the dialog does.
+    Boolean Run(std::vector<std::function<void()>> steps) {
         auto left = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
         auto poll = std::make_shared<std::function<void()>>();
         *poll = [left, again = std::weak_ptr(poll)] {
@@ -151,8 +153,9 @@ protected:
             if (auto p = again.lock()) QTimer::singleShot(0, *p);
         };
         QTimer::singleShot(0, *poll);
-        DoConfig(&config_);
+        const Boolean result = DoConfig(&config_);
         EXPECT_TRUE(left->empty()) << left->size() << " steps never ran";
+        return result;
     }
 
     // Answers the next alert with its default button and keeps its text.
@@ -280,6 +283,65 @@ TEST_F(ConfigDialog, AcceptSavesTheSettings) {
     ResetConfig(&read, true);
     ASSERT_TRUE(ReadConfig(&read));
     EXPECT_EQ(read.sliders[2], 42) << "what a later run starts from";
+}
+
+// Commands that arrive after OK (or a change of layout) and before the
+// window's loop ends leave the choice as it was.
+TEST_F(ConfigDialog, AChoiceStandsWhateverCommandFollowsIt) {
+    Rect size{};
+    EXPECT_TRUE(Run({[] {
+                         ChooseMedia(1);
+                         Press("Sall");
+                     },
+                     [&] {
+                         size = ClipSize();
+                         MoveSlider("Sldr", 3, 33);
+                         Press("ok  ");
+                         Press("Sall");
+                         Press("Revi");
+                     }}));
+    EXPECT_EQ(size.bottom, 576) << "the new layout opened";
+    EXPECT_EQ(config_.sliders[2], 33);
+    pluginDataRec read{};
+    ResetConfig(&read, true);
+    ASSERT_TRUE(ReadConfig(&read));
+    EXPECT_EQ(read.sliders[2], 33);
+}
+
+// OK with a settings file that cannot be written: the user hears why and
+// the dialog comes back with the edit, to cancel (the caller hears the
+// settings were not saved) or to try again once the cause is gone.
+TEST_F(ConfigDialog, AcceptThatCannotBeSavedSaysWhyAndStaysOpen) {
+    const pluginDataRec before = config_;
+    fs::remove(SettingsFile());
+    fs::create_directories(SettingsFile() / "inside");  // a folder with contents is never replaced
+    for (const bool retry : {false, true}) {
+        QString why;
+        int slider = 0;
+        const Boolean saved = Run({[&] {
+                                       MoveSlider("Sldr", 3, 42);
+                                       AnswerAlert(why);
+                                       Press("ok  ");
+                                   },
+                                   [&] {
+                                       slider = static_cast<QSlider*>(Find("Sldr", 3)->widget.data())->value();
+                                       if (retry) {
+                                           fs::remove_all(SettingsFile());
+                                           CreateConfigFile();
+                                           Press("ok  ");
+                                       } else {
+                                           Press("not!");
+                                       }
+                                   }});
+        EXPECT_TRUE(why.contains("a folder stands in its place")) << why.toStdString();
+        EXPECT_EQ(slider, 42) << "the edit still there";
+        EXPECT_EQ(saved, retry);
+        EXPECT_EQ(config_.sliders[2], retry ? 42 : before.sliders[2]);
+    }
+    pluginDataRec read{};
+    ResetConfig(&read, true);
+    ASSERT_TRUE(ReadConfig(&read));
+    EXPECT_EQ(read.sliders[2], 42) << "saved on the second try";
 }
 
 TEST_F(ConfigDialog, ManualThatCannotBeShownIsANotice) {

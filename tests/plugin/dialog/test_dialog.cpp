@@ -188,6 +188,10 @@ TEST_F(Dialog, OpeningFailuresStopThePlugin) {
         "as it returned errcode #-10960\\.");
     EXPECT_EXIT(OpenNibWindowFromCFBundle(cMyBundleID, "morvatelle", "configSECAM"),
                 ::testing::ExitedWithCode(kIBCarbonRuntimeCantFindObject & 0xFF), "");
+    // Never 0, which would tell the shell all went well.
+    for (const OSStatus err : {-256, -512, -65536})
+        EXPECT_EQ(WindowFailureStatus(err), 1) << err;
+    EXPECT_EQ(WindowFailureStatus(-108), -108 & 0xFF);
 }
 
 }  // namespace
