@@ -19,6 +19,10 @@ struct Block {
 
 class Store {
 public:
+    // Room for every block it keeps, so keeping one never allocates: a world
+    // disposed of when memory has run out must not fail (or throw) for it.
+    Store() { kept_.reserve(kMaxKept); }
+
     void* Take(std::size_t bytes) {
         std::lock_guard lock(mutex_);
         // Most recently freed first: its pages are the likeliest to be cached.

@@ -1,5 +1,7 @@
 #include "engine/lineEffect.h"
 
+#include <memory>
+
 #include "engine/CGglue.h"
 #include "engine/imageProcs.h"
 #include "engine/rectProcs.h"
@@ -17,10 +19,10 @@ void CheckRect(Rect& theRect, Rect theBounds) {
 }
 
 Boolean LayOverSource(GWorldPtr source, GWorldPtr dest, Rect targetRect, SInt16 percent) {
-    CGImageRef theImage = GWorld2CGImage(source);
+    // Released however the drawing ends: a guest's assertion unwinds through it.
+    const std::unique_ptr<CGImage, decltype(&CGImageRelease)> theImage(GWorld2CGImage(source), CGImageRelease);
     if (!theImage) return false;
-    DrawCGImageInQDRectWithAlpha(dest, theImage, targetRect, 0.0f, false, percent / 100.0, 0);
-    CGImageRelease(theImage);
+    DrawCGImageInQDRectWithAlpha(dest, theImage.get(), targetRect, 0.0f, false, percent / 100.0, 0);
     return true;
 }
 

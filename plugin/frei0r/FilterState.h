@@ -33,7 +33,10 @@ void ApplyParameters(Instance& instance);
 // The frame's position in the clip for the host's time, by the rule the
 // filter documents; moves the instance's count on.
 std::int64_t FramePosition(Instance& instance, double time);
-// Renders inframe (R, G, B, A bytes, width x height) at the host's time into outframe.
+// The instance's own images let go, while no other instance renders.
+void DisposeImages(Instance& instance);
+// Renders inframe (R, G, B, A bytes, width x height) at the host's time into
+// outframe; a frame that cannot be rendered (no memory) is the source.
 void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, std::uint32_t* outframe);
 
 }  // namespace mvfrei0r

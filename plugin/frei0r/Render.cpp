@@ -4,8 +4,10 @@
 // crop): in the host's own frames, or, where the overlay blends by the A
 // byte, in the effect's A, R, G, B images and handed back.
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -14,6 +16,7 @@
 #include "engine/lineEffect.h"
 #include "frei0r/FilterState.h"
 #include "frei0r/Resample.h"
+#include "util/Diagnostics.h"
 
 namespace mvfrei0r {
 
@@ -211,23 +214,34 @@ bool RenderInPlace(Instance& instance, const Step& step, const std::uint32_t* in
 
 }  // namespace
 
-void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, std::uint32_t* outframe) {
-    std::unique_lock lock(gRenderLock);
-    const Step step = StepAt(instance, FramePosition(instance, time));
-    const bool overlay = instance.config.sliders[2] > 0;
-    if (step.smooth && !overlay) {
-        // The sampler reads any byte order and no current port: straight from
-        // the host's frame into its output, beside other instances' frames.
-        lock.unlock();
-        ResampleRegion(inframe, outframe, static_cast<int>(instance.width), static_cast<int>(instance.height),
-                       instance.width, SmoothRegion(instance, step));
-        return;
-    }
+void DisposeImages(Instance& instance) {
+    const std::lock_guard lock(gRenderLock);
+    DisposeGWorld(instance.source);
+    DisposeGWorld(instance.target);
+    instance.source = instance.target = nullptr;
+}
+
+namespace {
+
+// A failed assertion while a frame is rendered: unwound to RenderFrame.
+struct FrameFailed {};
+[[noreturn]] void Unwind(const char*) { throw FrameFailed{}; }
+
+// The frame as it came, and one line the first time, for the host's log.
+void ShowSource(const std::uint32_t* inframe, std::uint32_t* outframe, const Instance& instance) {
+    std::memcpy(outframe, inframe, std::size_t{instance.width} * instance.height * 4);
+    static std::atomic_flag told = ATOMIC_FLAG_INIT;
+    if (!told.test_and_set())
+        std::fputs("morvatelle: a frame could not be rendered (out of memory); it is shown as it came, and "
+                   "each later frame tries again\n",
+                   stderr);
+}
+
+void RenderLocked(Instance& instance, const Step& step, const std::uint32_t* inframe, std::uint32_t* outframe) {
     // The overlay blends by the A byte: it is laid in the effect's own images.
     // Without them (no memory) the zoom comes alone; without even that, the frame.
-    if (!overlay || !HaveImages(instance)) {
-        if (!RenderInPlace(instance, step, inframe, outframe))
-            std::memcpy(outframe, inframe, std::size_t{instance.width} * instance.height * 4);
+    if (!instance.config.sliders[2] || !HaveImages(instance)) {
+        if (!RenderInPlace(instance, step, inframe, outframe)) ShowSource(inframe, outframe, instance);
         return;
     }
     ToEffect(inframe, instance.source, instance.width, instance.height);
@@ -236,6 +250,40 @@ void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, 
              srcCopy, nullptr);
     Render(instance, Images{instance.source, instance.target}, step, true);
     ToHost(instance.target, outframe, instance.width, instance.height);
+}
+
+}  // namespace
+
+// Inside ffmpeg, melt or an editor the filter is a guest: a frame that
+// cannot be rendered must not end the host. The engine's assertions unwind
+// here instead; the port is put back and the effect's own images (whose
+// state a broken render may have left half-changed) are made anew next time.
+void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, std::uint32_t* outframe) {
+    std::unique_lock lock(gRenderLock);
+    const Step step = StepAt(instance, FramePosition(instance, time));
+    if (step.smooth && !instance.config.sliders[2]) {
+        // The sampler reads any byte order and no current port: straight from
+        // the host's frame into its output, beside other instances' frames.
+        lock.unlock();
+        if (!ResampleRegion(inframe, outframe, static_cast<int>(instance.width), static_cast<int>(instance.height),
+                            instance.width, SmoothRegion(instance, step)))
+            ShowSource(inframe, outframe, instance);
+        return;
+    }
+    CGrafPtr port;
+    GDHandle device;
+    GetGWorld(&port, &device);
+    SetAssertionHandler(Unwind);
+    try {
+        RenderLocked(instance, step, inframe, outframe);
+    } catch (const FrameFailed&) {
+        SetGWorld(port, device);
+        DisposeGWorld(instance.source);
+        DisposeGWorld(instance.target);
+        instance.source = instance.target = nullptr;
+        ShowSource(inframe, outframe, instance);
+    }
+    SetAssertionHandler(nullptr);
 }
 
 }  // namespace mvfrei0r

@@ -129,12 +129,17 @@ void ResampleRegionReference(const std::uint32_t* in, std::uint32_t* out, int wi
 // pixman's sampling: where the region is enlarged, its bilinear filter;
 // where it is shrunk on either axis, a separable box filter over the covered
 // pixels. Edges are held (pad) as the reference holds them.
-void ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
+bool ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
                     RegionF region) {
     const auto bytes = static_cast<int>(stride * 4);
     pixman_image_t* src = pixman_image_create_bits_no_clear(PIXMAN_a8r8g8b8, width, height,
                                                             const_cast<std::uint32_t*>(in), bytes);
     pixman_image_t* dst = pixman_image_create_bits_no_clear(PIXMAN_a8r8g8b8, width, height, out, bytes);
+    if (!src || !dst) {
+        if (src) pixman_image_unref(src);
+        if (dst) pixman_image_unref(dst);
+        return false;
+    }
     const double sx = (region.right - region.left) / width, sy = (region.bottom - region.top) / height;
     pixman_transform_t transform;
     pixman_transform_init_identity(&transform);
@@ -151,12 +156,18 @@ void ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int 
         pixman_fixed_t* params = pixman_filter_create_separable_convolution(
             &count, pixman_double_to_fixed(std::max(sx, 1.0)), pixman_double_to_fixed(std::max(sy, 1.0)),
             PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, 4, 4);
-        pixman_image_set_filter(src, PIXMAN_FILTER_SEPARABLE_CONVOLUTION, params, count);
+        const bool set = params && pixman_image_set_filter(src, PIXMAN_FILTER_SEPARABLE_CONVOLUTION, params, count);
         std::free(params);
+        if (!set) {
+            pixman_image_unref(src);
+            pixman_image_unref(dst);
+            return false;
+        }
     }
     pixman_image_composite32(PIXMAN_OP_SRC, src, nullptr, dst, 0, 0, 0, 0, 0, 0, width, height);
     pixman_image_unref(src);
     pixman_image_unref(dst);
+    return true;
 }
 
 }  // namespace mvfrei0r

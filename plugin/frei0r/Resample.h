@@ -30,8 +30,9 @@ inline constexpr int kWeightBits = 14;
 Taps MakeTaps(double from, double to, int size);
 
 // Renders `region` of `in` over the whole of `out` (both width x height,
-// rows of `stride` 32-bit pixels), by pixman.
-void ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
+// rows of `stride` 32-bit pixels), by pixman; false, with `out` untouched,
+// when pixman cannot make what it needs (no memory).
+bool ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
                     RegionF region);
 // The same by the taps above, in plain loops at 14-bit weights: the
 // reference pixman's 7-bit interpolation is held to.

@@ -20,6 +20,9 @@
 //  - smooth and easing are off unless set above 0.5; off, every frame is the
 //    exact one.
 //  - Parameters out of range are held to it; not-a-number is ignored.
+//  - A frame that cannot be rendered (no memory) is passed through as it
+//    came, said once on standard error; the host goes on, and so does the
+//    filter with the next frame.
 // The header declares the entry points without C linkage.
 extern "C" {
 #include <frei0r.h>
@@ -76,8 +79,7 @@ f0r_instance_t f0r_construct(unsigned int width, unsigned int height) {
 void f0r_destruct(f0r_instance_t instance) {
     auto* i = static_cast<Instance*>(instance);
     if (!i) return;
-    DisposeGWorld(i->source);  // made only if the overlay was used
-    DisposeGWorld(i->target);
+    mvfrei0r::DisposeImages(*i);  // made only if the overlay was used
     delete i;
 }
 

@@ -21,10 +21,15 @@ SInt16 RunAlert(AlertType type, const char* headline, const char* description,
     return itemHit;
 }
 
+thread_local AssertionHandler tAssertionHandler = nullptr;
+
 }  // namespace
+
+void SetAssertionHandler(AssertionHandler handler) { tAssertionHandler = handler; }
 
 void Assert(const void* thePtr, const char* failLocation) {
     if (thePtr) return;
+    if (tAssertionHandler) tAssertionHandler(failLocation);
     Str255 description;
     CopyCToPString("Assertion failed in: ", description);
     PStrCatC(description, failLocation);
