@@ -27,7 +27,10 @@ UInt32 ModifiersOf(Qt::KeyboardModifiers keys) {
 
 class CustomControlWidget final : public QWidget {
 public:
-    CustomControlWidget(QWidget* parent, ToolboxObjectClassRef cls) : QWidget(parent), class_(cls) {}
+    CustomControlWidget(QWidget* parent, ToolboxObjectClassRef cls) : QWidget(parent), class_(cls) {
+        mvtk::RetainClass(cls);
+    }
+    ~CustomControlWidget() override { mvtk::ReleaseClass(class_); }
     ToolboxObjectClassRef customClass() const { return class_; }
     ControlRef control = nullptr;
 

@@ -106,6 +106,28 @@ ToolboxObjectClassRef FindClass(const std::string& identifier) {
     return nullptr;
 }
 
+namespace {
+
+// An unregistered record no control uses any more is let go.
+void ForgetIfUnused(ToolboxObjectClassRef cls) {
+    if (cls->registered || cls->controls > 0) return;
+    std::erase_if(Classes(), [cls](const auto& c) { return c.get() == cls; });
+}
+
+}  // namespace
+
+void RetainClass(ToolboxObjectClassRef cls) {
+    if (cls) ++cls->controls;
+}
+
+void ReleaseClass(ToolboxObjectClassRef cls) {
+    if (!cls) return;
+    --cls->controls;
+    ForgetIfUnused(cls);
+}
+
+std::size_t ClassRecordCount() { return Classes().size(); }
+
 OSType FourCharCodeOf(const QString& text) {
     const QByteArray bytes = text.toLatin1();
     OSType code = 0;
@@ -188,10 +210,11 @@ OSStatus RegisterToolboxObjectClass(CFStringRef classID, ToolboxObjectClassRef, 
 }
 
 OSStatus UnregisterToolboxObjectClass(ToolboxObjectClassRef classRef) {
-    // The record stays: controls made from it may still be on their way out.
+    // The record stays while controls made from it are still on their way out.
     for (auto& c : Classes()) {
         if (c.get() != classRef || !c->registered) continue;
         c->registered = false;
+        mvtk::ForgetIfUnused(classRef);
         return noErr;
     }
     return errToolboxObjectClassNotFound;

@@ -51,6 +51,7 @@ struct OpaqueToolboxObjectClassRef {
     EventHandlerUPP handler;
     void* userData;
     bool registered = true;
+    int controls = 0;  // live controls made from it: an unregistered record goes with the last
 };
 
 struct OpaqueControlRef {
@@ -158,6 +159,11 @@ OSStatus SendControlEvent(ControlRef control, EventRef event, OSStatus (*standar
 
 // The registered class with this identifier, or null.
 ToolboxObjectClassRef FindClass(const std::string& identifier);
+// A control made from a class, and one gone.
+void RetainClass(ToolboxObjectClassRef cls);
+void ReleaseClass(ToolboxObjectClassRef cls);
+// How many class records the toolkit holds, registered or still in use.
+MV_API std::size_t ClassRecordCount();  // exported for the tests
 
 // A string's text as UTF-8; "" for none.
 std::string UTF8Of(CFStringRef text);
