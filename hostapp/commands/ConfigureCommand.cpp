@@ -2,8 +2,6 @@
 // button opens it in an editor: the effect shown on the clip once, so that the
 // plug-in knows the clip's start and length, then the button's click, during
 // which the host serves the dialog's frames.
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "commands/ClipOpening.h"
@@ -12,35 +10,11 @@
 #include "session/HostCallbacks.h"
 #include "session/PluginLoader.h"
 #include "session/RenderRun.h"
+#include "toolkit/Display.h"
 
 namespace mv {
 
 namespace {
-
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-// A display a window can be seen on: an X server whose local socket is there
-// (a remote one, "host:0", is taken on trust), or a Wayland compositor's
-// socket. A platform without a screen ("offscreen", "minimal") is none: the
-// dialog would wait there unseen.
-bool HasDisplay() {
-    const std::string platform = Env("QT_QPA_PLATFORM");
-    if (platform.starts_with("offscreen") || platform.starts_with("minimal")) return false;
-    if (const std::string x = Env("DISPLAY"); !x.empty()) {
-        if (x[0] != ':') return true;
-        const std::string number = x.substr(1, x.find('.') - 1);
-        if (std::filesystem::exists("/tmp/.X11-unix/X" + number)) return true;
-    }
-    if (const std::string wayland = Env("WAYLAND_DISPLAY"); !wayland.empty()) {
-        const std::filesystem::path socket =
-            wayland[0] == '/' ? std::filesystem::path(wayland) : std::filesystem::path(Env("XDG_RUNTIME_DIR")) / wayland;
-        if (std::filesystem::exists(socket)) return true;
-    }
-    return false;
-}
 
 // One frame of a run over the whole clip: the plug-in learns where the clip
 // starts and how long it is, as it does when an editor shows the effect.
@@ -72,9 +46,11 @@ void showOnce(const Plugin& plugin, HostSession& session, HYPluginParams& params
 }  // namespace
 
 int runConfigure(const ConfigureOptions& o) {
-    if (!HasDisplay())
-        fail("no display to open the dialog on (set DISPLAY or WAYLAND_DISPLAY); without one, change the settings "
-             "with `morvatelle settings set`");
+    // Asked before anything is loaded: the dialog would wait unseen on a
+    // platform without a screen, and Qt ends the process on a display it cannot reach.
+    if (std::string why; !MVDisplayUsable(false, why))
+        fail("no display to open the dialog on: " + why + "; without one, change the settings with "
+             "`morvatelle settings set`");
     Clip clip = openClip(o.input, o.duration, o.fps);
     Plugin plugin(bundleOrDefault(o.bundle));
     HostSession session(clip);

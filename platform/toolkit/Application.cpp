@@ -9,6 +9,7 @@
 #include <string>
 
 #include "toolkit/Dialogs.h"
+#include "toolkit/Display.h"
 #include "toolkit/ToolkitInternal.h"
 
 namespace {
@@ -52,14 +53,6 @@ DialogItemIndex PresentInMessageBox(const MVAlertContent* alert) {
                         : DialogItemIndex{kAlertStdAlertOKButton};
 }
 
-bool HasDisplay() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value && *value) return true;
-    }
-    return false;
-}
-
 // From the moment this library is loaded, alerts are message boxes wherever
 // an application runs, whoever made it.
 [[maybe_unused]] const bool lgPresenting = (MVInstallAlertPresenter(PresentInMessageBox), true);
@@ -69,10 +62,17 @@ bool HasDisplay() {
 namespace mvtk {
 
 bool EnsureApplication() {
-    if (QApplication::instance()) return true;
-    if (!HasDisplay()) {
-        std::fprintf(stderr, "%s: no display to open a window on (set DISPLAY or WAYLAND_DISPLAY, or "
-                             "QT_QPA_PLATFORM=offscreen)\n", program_invocation_short_name);
+    // An application of the host's own that is no QApplication cannot make widgets.
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        if (qobject_cast<QApplication*>(app)) return true;
+        std::fprintf(stderr, "%s: no windows can be opened: the program's application object is not a "
+                             "graphical one\n", program_invocation_short_name);
+        return false;
+    }
+    std::string why;
+    if (!MVDisplayUsable(true, why)) {
+        std::fprintf(stderr, "%s: no display to open a window on: %s\n", program_invocation_short_name,
+                     why.c_str());
         return false;
     }
     // Qt keeps argc by reference and argv for the application's life.
