@@ -11,11 +11,7 @@ namespace {
 
 // The prompt's Mac Roman bytes as Qt's text.
 QString PromptOf(const unsigned char* prompt) {
-    const std::string bytes(reinterpret_cast<const char*>(prompt + 1), prompt[0]);
-    CFStringRef text = CFStringCreateWithCString(kCFAllocatorDefault, bytes.c_str(), kCFStringEncodingMacRoman);
-    const QString title = QString::fromStdString(mvtk::UTF8Of(text));
-    if (text) CFRelease(text);
-    return title;
+    return mvtk::TextOfMacRoman(reinterpret_cast<const char*>(prompt + 1), prompt[0]);
 }
 
 }  // namespace

@@ -16,28 +16,6 @@ namespace {
 
 using mvtk::ControlKind;
 
-// Mac Roman bytes, as the control data carries text, to and from Qt's text.
-QString TextOfMacRoman(const char* bytes, Size size) {
-    const std::string text(bytes, static_cast<std::size_t>(std::max<Size>(size, 0)));
-    CFStringRef string = CFStringCreateWithCString(kCFAllocatorDefault, text.c_str(), kCFStringEncodingMacRoman);
-    if (!string) return {};
-    std::string utf8(text.size() * 3 + 1, '\0');
-    CFStringGetCString(string, utf8.data(), static_cast<CFIndex>(utf8.size()), kCFStringEncodingUTF8);
-    CFRelease(string);
-    return QString::fromUtf8(utf8.c_str());
-}
-
-std::string MacRomanOf(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    CFStringRef string = CFStringCreateWithCString(kCFAllocatorDefault, utf8.constData(), kCFStringEncodingUTF8);
-    if (!string) return {};
-    std::string roman(static_cast<std::size_t>(utf8.size()) + 1, '\0');
-    const bool converted = CFStringGetCString(string, roman.data(), static_cast<CFIndex>(roman.size()),
-                                              kCFStringEncodingMacRoman);
-    CFRelease(string);
-    return converted ? std::string(roman.c_str()) : std::string();
-}
-
 bool IsText(ControlRef c) { return c->kind == ControlKind::StaticText || c->kind == ControlKind::EditText; }
 
 }  // namespace
@@ -145,7 +123,7 @@ Boolean IsControlVisible(ControlRef c) { return c && c->widget && !c->widget->is
 OSErr SetControlData(ControlRef c, ControlPartCode part, ResType tagName, Size size, const void* data) {
     if (!c || !c->widget || size < 0 || (size > 0 && !data)) return paramErr;
     if (part != kControlEntireControl || tagName != kControlStaticTextTextTag || !IsText(c)) return errDataNotSupported;
-    const QString text = TextOfMacRoman(static_cast<const char*>(data), size);
+    const QString text = mvtk::TextOfMacRoman(static_cast<const char*>(data), static_cast<std::size_t>(size));
     if (auto* label = qobject_cast<QLabel*>(c->widget.data())) label->setText(text);
     else static_cast<QLineEdit*>(c->widget.data())->setText(text);
     return noErr;
@@ -157,7 +135,7 @@ OSErr GetControlData(ControlRef c, ControlPartCode part, ResType tagName, Size b
     if (part != kControlEntireControl || tagName != kControlStaticTextTextTag || !IsText(c)) return errDataNotSupported;
     const QString text = qobject_cast<QLabel*>(c->widget.data()) ? static_cast<QLabel*>(c->widget.data())->text()
                                                                   : static_cast<QLineEdit*>(c->widget.data())->text();
-    const std::string roman = MacRomanOf(text);
+    const std::string roman = mvtk::MacRomanOf(text);
     if (outActualSize) *outActualSize = static_cast<Size>(roman.size());
     if (buffer) std::memcpy(buffer, roman.data(), std::min<std::size_t>(roman.size(), static_cast<std::size_t>(bufferSize)));
     return noErr;

@@ -71,14 +71,6 @@ OSStatus SendControlEvent(ControlRef control, EventRef event, OSStatus (*standar
     return Dispatch(control->events, event, ClassThenStandard, &step);
 }
 
-std::string UTF8Of(CFStringRef text) {
-    if (!text) return {};
-    std::string utf8(static_cast<std::size_t>(CFStringGetLength(text)) * 4 + 1, '\0');
-    CFStringGetCString(text, utf8.data(), static_cast<CFIndex>(utf8.size()), kCFStringEncodingUTF8);
-    utf8.resize(utf8.find('\0'));
-    return utf8;
-}
-
 OSStatus Dispatch(OpaqueEventTargetRef& target, EventRef event, OSStatus (*standard)(EventRef, void*),
                   void* standardData) {
     OpaqueEventHandlerCallRef call{&target, target.target.handlers.size(), standard, standardData};

@@ -165,8 +165,13 @@ void ReleaseClass(ToolboxObjectClassRef cls);
 // How many class records the toolkit holds, registered or still in use.
 MV_API std::size_t ClassRecordCount();  // exported for the tests
 
-// A string's text as UTF-8; "" for none.
+// Text between the platform's encodings and Qt's (Text.cpp): a string's
+// text as UTF-8 ("" for none); Mac Roman bytes, as control data and
+// prompts carry text, as Qt's text, and Qt's text back ("" where a
+// character has no Mac Roman byte).
 std::string UTF8Of(CFStringRef text);
+QString TextOfMacRoman(const char* bytes, std::size_t size);
+std::string MacRomanOf(const QString& text);
 
 // Four characters from a property's text, most significant byte first.
 OSType FourCharCodeOf(const QString& text);
