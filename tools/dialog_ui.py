@@ -2,7 +2,9 @@
 """Writes the dialog's interface files: plugin/resources/morvatelle.nib/
 config{NTSC,PAL,HD}.ui (one layout, sized for each media type's frame) and
 about.nib/about.ui. Run it after changing the layout here; the .ui files are
-plain Qt Designer files and can be opened there to look at."""
+plain Qt Designer files and can be opened there to look at. --out DIR writes
+them under DIR instead (the tests compare that with the files checked in)."""
+import sys
 from pathlib import Path
 from xml.sax.saxutils import escape
 
@@ -160,12 +162,16 @@ def about():
 
 
 def main():
-    nib = ROOT / "morvatelle.nib"
+    args = sys.argv[1:]
+    if args and (len(args) != 2 or args[0] != "--out"):
+        sys.exit("usage: dialog_ui.py [--out DIR]")
+    root = Path(args[1]) if args else ROOT
+    nib = root / "morvatelle.nib"
     nib.mkdir(parents=True, exist_ok=True)
     for name, (fw, fh) in MEDIA.items():
         (nib / f"{name}.ui").write_text(config(name, fw, fh), encoding="utf-8")
-    (ROOT / "about.nib").mkdir(parents=True, exist_ok=True)
-    (ROOT / "about.nib" / "about.ui").write_text(about(), encoding="utf-8")
+    (root / "about.nib").mkdir(parents=True, exist_ok=True)
+    (root / "about.nib" / "about.ui").write_text(about(), encoding="utf-8")
 
 
 if __name__ == "__main__":
