@@ -1,5 +1,10 @@
 #include "toolkit/Display.h"
 
+#include <QByteArray>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QStringList>
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -8,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -16,7 +22,27 @@ std::string Env(const char* name) {
     return value ? value : "";
 }
 
-bool XAnswers(const std::string& display, std::string& why) {
+// The platforms Qt tries, in order: QT_QPA_PLATFORM's list, or its own
+// choice, which is X unless a Wayland session (other than GNOME's) asks for
+// Wayland first.
+std::vector<std::string> QtPlatforms() {
+    std::string list = Env("QT_QPA_PLATFORM");
+    if (list.empty()) {
+        const QByteArray desktop = (Env("XDG_CURRENT_DESKTOP") + Env("XDG_SESSION_DESKTOP")).c_str();
+        list = Env("XDG_SESSION_TYPE") == "wayland" && !desktop.toLower().contains("gnome") ? "wayland;xcb" : "xcb";
+    }
+    std::vector<std::string> platforms;
+    for (const QString& p : QString::fromStdString(list).split(';', Qt::SkipEmptyParts))
+        platforms.push_back(p.section(':', 0, 0).toStdString());  // options after a colon
+    return platforms;
+}
+
+bool XAnswers(std::string& why) {
+    const std::string display = Env("DISPLAY");
+    if (display.empty()) {
+        why = "no display (set DISPLAY or WAYLAND_DISPLAY)";
+        return false;
+    }
     xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
     const int err = xcb_connection_has_error(connection);
     xcb_disconnect(connection);
@@ -25,39 +51,62 @@ bool XAnswers(const std::string& display, std::string& why) {
     return false;
 }
 
-bool WaylandAnswers(const std::string& name, std::string& why) {
+// Qt's Wayland platform is a package of its own, not always installed.
+bool HaveWaylandPlugin() {
+    QStringList folders = QString::fromLocal8Bit(qgetenv("QT_PLUGIN_PATH")).split(':', Qt::SkipEmptyParts);
+    folders << QLibraryInfo::path(QLibraryInfo::PluginsPath);
+    for (const QString& folder : folders)
+        if (!QDir(folder + "/platforms").entryList({"libqwayland*.so"}, QDir::Files).isEmpty()) return true;
+    return false;
+}
+
+bool WaylandAnswers(std::string& why) {
+    const std::string name = Env("WAYLAND_DISPLAY");
+    if (name.empty()) {
+        why = "no display (set DISPLAY or WAYLAND_DISPLAY)";
+        return false;
+    }
     const std::string path = name[0] == '/' ? name : Env("XDG_RUNTIME_DIR") + "/" + name;
     sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    bool answered = false;
-    if (fd >= 0 && path.size() < sizeof address.sun_path) {
-        std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-        answered = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (path.size() >= sizeof address.sun_path) {
+        why = "the Wayland display " + path + " has too long a name";
+        return false;
     }
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool answered = fd >= 0 && connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     const int err = errno;
     if (fd >= 0) close(fd);
-    if (!answered) why = "the Wayland display " + path + " does not answer (" + std::strerror(err) + ")";
-    return answered;
+    if (!answered) {
+        why = "the Wayland display " + path + " does not answer (" + std::strerror(err) + ")";
+        return false;
+    }
+    if (!HaveWaylandPlugin()) {
+        why = "the Wayland display " + path + " answers, but Qt's Wayland platform is not installed (qt6-wayland)";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 bool MVDisplayUsable(bool screenless, std::string& why) {
-    const std::string platform = Env("QT_QPA_PLATFORM");
-    if (platform.starts_with("offscreen") || platform.starts_with("minimal")) {
-        if (!screenless) why = "QT_QPA_PLATFORM=" + platform + " shows no window";
-        return screenless;
+    why.clear();
+    for (const std::string& platform : QtPlatforms()) {
+        std::string reason;
+        if (platform == "offscreen" || platform == "minimal") {
+            if (screenless) return true;
+            reason = "QT_QPA_PLATFORM=" + platform + " shows no window";
+        } else if (platform == "xcb") {
+            if (XAnswers(reason)) return true;
+        } else if (platform.starts_with("wayland")) {
+            if (WaylandAnswers(reason)) return true;
+        } else {
+            return true;  // a framebuffer, VNC or the like: Qt's own to judge
+        }
+        if (why.empty()) why = reason;  // the first platform's reason: the one Qt would have used
     }
-    const std::string x = Env("DISPLAY"), wayland = Env("WAYLAND_DISPLAY");
-    const bool wantX = !platform.starts_with("wayland"), wantWayland = !platform.starts_with("xcb");
-    if ((!wantX || x.empty()) && (!wantWayland || wayland.empty())) {
-        why = "no display (set DISPLAY or WAYLAND_DISPLAY)";
-        return false;
-    }
-    std::string xWhy, waylandWhy;
-    if (wantWayland && !wayland.empty() && WaylandAnswers(wayland, waylandWhy)) return true;
-    if (wantX && !x.empty() && XAnswers(x, xWhy)) return true;
-    why = !xWhy.empty() ? xWhy : waylandWhy;
+    if (why.empty()) why = "no display (set DISPLAY or WAYLAND_DISPLAY)";
     return false;
 }

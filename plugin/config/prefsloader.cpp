@@ -206,16 +206,33 @@ Boolean Save2Config(pluginDataPtr theConfig, Handle theSaveConfig) {
     return true;
 }
 
-Boolean SaveConfig(pluginDataPtr theConfig) {
-    if (!theConfig) return false;
-    FSSpec spec;
-    if (LocateSettingsFile(spec) != noErr) return false;
-    const ResFileRefNum refNum = OpenSettingsToWrite(spec);
-    if (refNum == -1) return false;
-    const Boolean saved = PutSettings(refNum, theConfig);
-    CloseResFile(refNum);
-    return saved && ResError() == noErr;
+namespace {
+
+OSErr lgSaveErr = noErr;  // why the last save failed, kept before closing the file can change ResError
+
+// False, with the reason kept.
+Boolean SaveFailed(OSErr err) {
+    lgSaveErr = err != noErr ? err : OSErr{ioErr};
+    return false;
 }
+
+}  // namespace
+
+Boolean SaveConfig(pluginDataPtr theConfig) {
+    lgSaveErr = noErr;
+    if (!theConfig) return SaveFailed(paramErr);
+    FSSpec spec;
+    if (const OSErr err = LocateSettingsFile(spec); err != noErr) return SaveFailed(err);
+    const ResFileRefNum refNum = OpenSettingsToWrite(spec);
+    if (refNum == -1) return SaveFailed(ResError());
+    const Boolean saved = PutSettings(refNum, theConfig);
+    const OSErr putErr = ResError();
+    CloseResFile(refNum);
+    if (!saved) return SaveFailed(putErr);
+    return ResError() == noErr ? true : SaveFailed(ResError());
+}
+
+OSErr SaveConfigError() { return lgSaveErr; }
 
 const char* SaveFailureText(OSErr err) {
     switch (err) {
@@ -226,6 +243,7 @@ const char* SaveFailureText(OSErr err) {
     case notAFileErr: return "a folder stands in its place";
     case memFullErr: return "out of memory";
     case ioErr: return "the disk could not be written";
+    case dirNFErr: return "the preferences folder cannot be made";
     default: return "";
     }
 }

@@ -43,8 +43,9 @@ Boolean Config2Save(pluginDataPtr theConfig, Handle theSaveConfig);
 Boolean Save2Config(pluginDataPtr theConfig, Handle theSaveConfig);
 
 Boolean SaveConfig(pluginDataPtr theConfig);
-// Why the last save failed, in the user's words, from ResError() after
-// SaveConfig; "" when the Resource Manager did not say.
+// Why the last SaveConfig failed (noErr after one that did not), and such
+// an error in the user's words ("" where there are none to say more).
+OSErr SaveConfigError();
 const char* SaveFailureText(OSErr err);
 Boolean ReadConfig(pluginDataPtr theConfig);
 void CreateConfigFile();

@@ -12,7 +12,6 @@
 #include "engine/relRects.h"
 #include "system/CFBundle.h"
 #include "system/CFURL.h"
-#include "system/Resources.h"
 #include "toolkit/LaunchServices.h"
 #include "util/ColorPacking.h"
 #include "util/Diagnostics.h"
@@ -101,7 +100,7 @@ OSStatus Reset(pluginDataPtr theConfig) {
 }
 
 void ReportUnsaved() {
-    const std::string why = SaveFailureText(ResError());
+    const std::string why = SaveFailureText(SaveConfigError());
     const std::string text = "The settings file could not be written" + (why.empty() ? "" : ": " + why) +
                              ". Choose OK to try again, or Cancel to leave the settings as they were.";
     StandardWarning("The settings were not saved", text.c_str(), "OK", "");
@@ -113,6 +112,7 @@ Boolean DoConfig(pluginDataPtr theConfig) {
     Assert(theConfig, "Nil theConfig on DoConfig");
     const pluginDataRec theBackup = *theConfig;
     Boolean unsaved = false;  // an OK whose settings could not be written
+    lgItemHit = -1;  // no choice of an earlier opening stands in this one
     do {
         RunDialogWindow(theConfig);
         if (lgItemHit == 1) {

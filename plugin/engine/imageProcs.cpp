@@ -30,8 +30,8 @@ CGImageRef GWorld2CGImage(GWorldPtr theGW) {
     CGContextRef context =
         CGBitmapContextCreate(GetPixBaseAddr(pm), size_t(wid), size_t(hig), 8,
                               size_t(GetPixRowBytes(pm)), space, kCGImageAlphaPremultipliedFirst);
+    CGColorSpaceRelease(space);  // the context holds its own; released first, as the assertion may unwind
     Assert(context, "Failed to create s CGContext on GWorld2CGImage");
-    CGColorSpaceRelease(space);
     CGImageRef theImage = CGBitmapContextCreateImage(context);
     CGContextRelease(context);
     return theImage;

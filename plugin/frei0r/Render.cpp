@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
 
 #include "engine/callPixelFX.h"
@@ -133,9 +134,9 @@ struct Images {
     GWorldPtr source, target;
 };
 
-void RenderSmooth(const Instance& instance, Images images, const Step& step) {
+bool RenderSmooth(const Instance& instance, Images images, const Step& step) {
     PixMapHandle in = GetGWorldPixMap(images.source), out = GetGWorldPixMap(images.target);
-    ResampleRegion(reinterpret_cast<const std::uint32_t*>(GetPixBaseAddr(in)),
+    return ResampleRegion(reinterpret_cast<const std::uint32_t*>(GetPixBaseAddr(in)),
                    reinterpret_cast<std::uint32_t*>(GetPixBaseAddr(out)), static_cast<int>(instance.width),
                    static_cast<int>(instance.height), GetPixRowBytes(out) / 4, SmoothRegion(instance, step));
 }
@@ -151,23 +152,26 @@ void RenderEased(pluginDataRec& config, Images images, const Step& step) {
 
 // The zoom by the step's way, then the overlay where asked. The overlay is
 // laid here rather than by the renderer so that a source image that cannot
-// be had leaves the zoom alone instead of ending the host's process.
-void Render(const Instance& instance, Images images, const Step& step, bool overlay) {
+// be had leaves the zoom alone instead of ending the host's process. False
+// when the smooth sampler could not run (no memory).
+bool Render(const Instance& instance, Images images, const Step& step, bool overlay) {
     pluginDataRec config = instance.config;
     config.sliders[2] = 0;
     if (instance.params.frames < 1) config.sliders[0] = config.sliders[1] = 0;
     CGrafPtr savedPort;
     GDHandle savedDevice;
     GetGWorld(&savedPort, &savedDevice);
+    bool rendered = true;
     if (step.smooth)
-        RenderSmooth(instance, images, step);
+        rendered = RenderSmooth(instance, images, step);
     else if (step.shaped)
         RenderEased(config, images, step);
     else
         DoPascalPixelEffect(images.source, images.target, &config, step.position, step.frames);
-    if (overlay && instance.config.sliders[2] > 0)
+    if (rendered && overlay && instance.config.sliders[2] > 0)
         LayOverSource(images.source, images.target, GetPortRect(images.target), instance.config.sliders[2]);
     SetGWorld(savedPort, savedDevice);
+    return rendered;
 }
 
 // The effect's own A, R, G, B images, made when the overlay first needs them.
@@ -196,20 +200,19 @@ bool CourseCoversTheFrame(const Instance& instance) {
 bool RenderInPlace(Instance& instance, const Step& step, const std::uint32_t* inframe, std::uint32_t* outframe) {
     const Rect bounds = FrameBounds(instance);
     const auto rowBytes = static_cast<SInt32>(instance.width * 4);
-    GWorldPtr source = nullptr, target = nullptr;
-    if (NewGWorldFromPtr(&source, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
-                         reinterpret_cast<Ptr>(const_cast<std::uint32_t*>(inframe)), rowBytes) != noErr ||
-        NewGWorldFromPtr(&target, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0, reinterpret_cast<Ptr>(outframe),
-                         rowBytes) != noErr) {
-        DisposeGWorld(source);
-        return false;
-    }
+    // Disposed of however the render ends, an unwinding failure included.
+    using World = std::unique_ptr<std::remove_pointer_t<GWorldPtr>, decltype(&DisposeGWorld)>;
+    auto over = [&](const std::uint32_t* pixels) {
+        GWorldPtr world = nullptr;
+        NewGWorldFromPtr(&world, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
+                         reinterpret_cast<Ptr>(const_cast<std::uint32_t*>(pixels)), rowBytes);
+        return World(world, DisposeGWorld);
+    };
+    const World source = over(inframe), target = over(outframe);
+    if (!source || !target) return false;
     if (!CourseCoversTheFrame(instance))
         std::memcpy(outframe, inframe, std::size_t{instance.width} * instance.height * 4);
-    Render(instance, Images{source, target}, step, false);
-    DisposeGWorld(source);
-    DisposeGWorld(target);
-    return true;
+    return Render(instance, Images{source.get(), target.get()}, step, false);
 }
 
 }  // namespace
@@ -248,8 +251,10 @@ void RenderLocked(Instance& instance, const Step& step, const std::uint32_t* inf
     const Rect bounds = FrameBounds(instance);
     CopyBits(GetPortBitMapForCopyBits(instance.source), GetPortBitMapForCopyBits(instance.target), &bounds, &bounds,
              srcCopy, nullptr);
-    Render(instance, Images{instance.source, instance.target}, step, true);
-    ToHost(instance.target, outframe, instance.width, instance.height);
+    if (Render(instance, Images{instance.source, instance.target}, step, true))
+        ToHost(instance.target, outframe, instance.width, instance.height);
+    else
+        ShowSource(inframe, outframe, instance);
 }
 
 }  // namespace
@@ -273,17 +278,19 @@ void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, 
     CGrafPtr port;
     GDHandle device;
     GetGWorld(&port, &device);
-    SetAssertionHandler(Unwind);
+    struct Handler {
+        Handler() { SetAssertionHandler(Unwind); }
+        ~Handler() { SetAssertionHandler(nullptr); }
+    } handler;
     try {
         RenderLocked(instance, step, inframe, outframe);
-    } catch (const FrameFailed&) {
+    } catch (...) {  // an assertion, or an allocation the platform could not make: nothing may reach the host
         SetGWorld(port, device);
         DisposeGWorld(instance.source);
         DisposeGWorld(instance.target);
         instance.source = instance.target = nullptr;
         ShowSource(inframe, outframe, instance);
     }
-    SetAssertionHandler(nullptr);
 }
 
 }  // namespace mvfrei0r

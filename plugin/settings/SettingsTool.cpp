@@ -45,7 +45,7 @@ std::string Location() {
 void Save(pluginDataRec& config) {
     const std::string where = Location();
     if (SaveConfig(&config)) return;
-    const std::string why = SaveFailureText(ResError());
+    const std::string why = SaveFailureText(SaveConfigError());
     Fail("could not write the settings file " + where + (why.empty() ? "" : ": " + why));
 }
 

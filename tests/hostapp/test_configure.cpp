@@ -57,9 +57,9 @@ TEST(Configure, DialogEditIsSavedAndRendered) {
 TEST(Configure, WithoutADisplayOneLinePointsToSettings) {
     Scratch s;
     const std::string stale = s.path("stale.sock").string();
-    const std::string x = "/tmp/.X11-unix/X" + std::to_string(300 + getpid() % 500);
+    std::string x;  // an X socket file nobody serves, at a number no server uses
+    for (int n = 300 + getpid() % 500; x.empty() || std::filesystem::exists(x); ++n) x = "/tmp/.X11-unix/X" + std::to_string(n);
     std::filesystem::create_directories("/tmp/.X11-unix");
-    std::filesystem::remove(x);
     for (const std::string& path : {stale, x}) {
         const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
@@ -68,9 +68,9 @@ TEST(Configure, WithoutADisplayOneLinePointsToSettings) {
         ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << path;
         close(fd);  // the file stays, with nobody behind it
     }
-    for (const std::string& env : {std::string("unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM;"),
-                                   "unset WAYLAND_DISPLAY QT_QPA_PLATFORM; export DISPLAY=:" + x.substr(16) + ";",
-                                   "unset DISPLAY QT_QPA_PLATFORM; export WAYLAND_DISPLAY=" + stale + ";"}) {
+    for (const std::string& env : {std::string("unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE;"),
+                                   "unset WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE; export DISPLAY=:" + x.substr(16) + ";",
+                                   "unset DISPLAY; export QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=" + stale + ";"}) {
         const mvtest::RunResult r = s.run({mvtest::hostProgram().string(), "configure"}, env);
         EXPECT_NE(r.status, 0) << env;
         EXPECT_NE(r.err.find("morvatelle settings set"), std::string::npos) << env << r.err;

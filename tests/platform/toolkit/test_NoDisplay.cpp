@@ -41,10 +41,16 @@ int SocketAt(const fs::path& path, bool listening) {
 
 struct Environment {
     const char* name;
-    const char *display, *wayland, *platform;  // null: unset
+    const char *display, *wayland, *platform;  // null: unset; display "stale": a socket nobody serves
     bool screenless, usable;
     const char* why;
 };
+
+// An X display number whose socket is not there: never one a server uses.
+std::string UnusedXSocket() {
+    for (int n = 300 + getpid() % 500;; ++n)
+        if (const std::string path = "/tmp/.X11-unix/X" + std::to_string(n); !fs::exists(path)) return path;
+}
 
 void Set(const char* name, const char* value) {
     if (value) setenv(name, value, 1);
@@ -54,7 +60,7 @@ void Set(const char* name, const char* value) {
 class NoDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
-        staleX_ = "/tmp/.X11-unix/X" + std::to_string(400 + getpid() % 500);
+        staleX_ = UnusedXSocket();
         SocketAt(staleX_, false);
         SocketAt(dir_ / "stale-wayland", false);
         live_ = SocketAt(dir_ / "live-wayland", true);
@@ -70,6 +76,7 @@ protected:
         const std::string w = e.wayland ? (dir_ / e.wayland).string() : "";
         Set("WAYLAND_DISPLAY", e.wayland ? w.c_str() : nullptr);
         Set("QT_QPA_PLATFORM", e.platform);
+        Set("XDG_SESSION_TYPE", nullptr);
     }
 
     std::string staleX_;
@@ -81,12 +88,14 @@ TEST_F(NoDisplay, TheDisplayItselfIsAsked) {
     const Environment cases[] = {
         {"nothing set", nullptr, nullptr, nullptr, true, false, "no display"},
         {"a stale X socket", "stale", nullptr, nullptr, true, false, "does not accept a connection"},
-        {"a Wayland socket nobody serves", nullptr, "stale-wayland", nullptr, true, false, "does not answer"},
-        {"a Wayland compositor", nullptr, "live-wayland", nullptr, false, true, ""},
-        {"a stale X socket, the compositor there", "stale", "live-wayland", nullptr, false, true, ""},
+        {"Wayland asked for, its socket silent", nullptr, "stale-wayland", "wayland", true, false, "does not answer"},
+        {"a compositor, but Qt takes X, which is stale", "stale", "live-wayland", nullptr, true, false,
+         "does not accept a connection"},
         {"X asked for, only Wayland there", nullptr, "live-wayland", "xcb", true, false, "no display"},
+        {"Wayland then X, neither there", "stale", "stale-wayland", "wayland;xcb", true, false, "does not answer"},
         {"offscreen, where allowed", nullptr, nullptr, "offscreen", true, true, ""},
         {"offscreen, for a window to be seen", "stale", nullptr, "offscreen", false, false, "shows no window"},
+        {"a platform of Qt's own judging", nullptr, nullptr, "vnc", false, true, ""},
     };
     for (const Environment& e : cases) {
         Apply(e);
@@ -102,7 +111,7 @@ TEST_F(NoDisplay, OpeningAWindowFailsClearly) {
     CFStringRef nib = CFStringCreateWithCString(kCFAllocatorDefault, "about", kCFStringEncodingUTF8);
     for (const Environment& e : {Environment{"nothing set", nullptr, nullptr, nullptr, true, false, ""},
                                  Environment{"a stale X socket", "stale", nullptr, nullptr, true, false, ""},
-                                 Environment{"a silent Wayland socket", nullptr, "stale-wayland", nullptr, true, false, ""}}) {
+                                 Environment{"a silent Wayland socket", nullptr, "stale-wayland", "wayland", true, false, ""}}) {
         Apply(e);
         IBNibRef ref = nullptr;
         testing::internal::CaptureStderr();

@@ -365,7 +365,7 @@ TEST_F(ConfigDialog, RepeatedOpeningsLeaveNothingBehind) {
     };
     openAndClose(20);
     const std::size_t records = mvtk::ClassRecordCount();
-    const long before = ResidentKilobytes();
+    [[maybe_unused]] const long before = ResidentKilobytes();
     openAndClose(200);
     EXPECT_EQ(mvtk::ClassRecordCount(), records);
     EXPECT_LE(records, 3u);
