@@ -102,7 +102,8 @@ OSStatus Reset(pluginDataPtr theConfig) {
 void ReportUnsaved() {
     const std::string why = SaveFailureText(SaveConfigError());
     const std::string text = "The settings file could not be written" + (why.empty() ? "" : ": " + why) +
-                             ". Choose OK to try again, or Cancel to leave the settings as they were.";
+                             ". The dialog comes back with your changes: OK there tries again, Cancel leaves the settings "
+                             "as they were.";
     StandardWarning("The settings were not saved", text.c_str(), "OK", "");
 }
 

@@ -1,6 +1,7 @@
-// The colour kernels: every vector path this processor has equals the plain one bit for bit, the
-// plain ones are within one level of exact arithmetic for every matrix, range,
-// depth and chroma layout, and untagged pictures are read as players read them.
+// The colour kernels: every vector path this processor has equals the plain
+// one bit for bit, and the plain one is within one level of exact arithmetic
+// for every matrix, range, depth and chroma layout. (How untagged pictures
+// are read is the end-to-end render's to show: test_render_colour.cpp.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 #include <random>
 #include <vector>
 
-#include "frames/Colour.h"
 #include "frames/YuvKernels.h"
 
 using namespace mv;
@@ -176,34 +176,6 @@ TEST(YuvKernels, EncodingIsExactWithinOneAndTheVectorPathIsThePlainOne) {
             EXPECT_LE(worst, 1);
         }
     }
-}
-
-TEST(ColourDescriptions, UntaggedPicturesAreReadAsPlayersReadThem) {
-    const ColourDescription none{};
-    const ColourDescription hlg{AVCOL_SPC_BT2020_NCL, AVCOL_PRI_BT2020, AVCOL_TRC_ARIB_STD_B67, AVCOL_RANGE_MPEG};
-    struct Row {
-        ColourDescription tags;
-        int w, h;
-        bool rgb;
-        ColourDescription want;
-    } rows[] = {
-        {none, 1280, 720, false, {AVCOL_SPC_BT709, AVCOL_PRI_BT709, AVCOL_TRC_BT709, AVCOL_RANGE_MPEG}},
-        {none, 640, 480, false, {AVCOL_SPC_SMPTE170M, AVCOL_PRI_SMPTE170M, AVCOL_TRC_SMPTE170M, AVCOL_RANGE_MPEG}},
-        {none, 720, 576, false, {AVCOL_SPC_BT470BG, AVCOL_PRI_BT470BG, AVCOL_TRC_SMPTE170M, AVCOL_RANGE_MPEG}},
-        {none, 640, 480, true, {AVCOL_SPC_SMPTE170M, AVCOL_PRI_BT709, AVCOL_TRC_IEC61966_2_1, AVCOL_RANGE_MPEG}},
-        {{AVCOL_SPC_BT709, AVCOL_PRI_UNSPECIFIED, AVCOL_TRC_UNSPECIFIED, AVCOL_RANGE_JPEG}, 640, 480, false,
-         {AVCOL_SPC_BT709, AVCOL_PRI_SMPTE170M, AVCOL_TRC_SMPTE170M, AVCOL_RANGE_JPEG}},
-        {hlg, 640, 360, false, hlg},
-    };
-    for (const Row& r : rows) {
-        const ColourDescription got = resolveColour(r.tags, r.w, r.h, r.rgb);
-        EXPECT_EQ(got.matrix, r.want.matrix) << r.w << "x" << r.h;
-        EXPECT_EQ(got.primaries, r.want.primaries) << r.w << "x" << r.h;
-        EXPECT_EQ(got.transfer, r.want.transfer) << r.w << "x" << r.h;
-        EXPECT_EQ(got.range, r.want.range) << r.w << "x" << r.h;
-    }
-    EXPECT_TRUE(hlg.highDynamicRange());
-    EXPECT_FALSE(resolveColour(none, 1920, 1080, false).highDynamicRange());
 }
 
 }  // namespace
