@@ -24,7 +24,7 @@ frames=$((seconds * 30))
 # shellcheck source=bench/lib.sh
 . "$(dirname "$0")/lib.sh"
 zoompan=$(zoompan_course "$frames")
-params="0.25|0.75|0.25|0.75|0.1|0.5|0|$frames|30|1000"
+params="0.25|0.75|0.25|0.75|0.1|0.5|0|${frames}e-6|30e-3|0.001"
 # filtered LABEL FILTER: the CPU of decoding through FILTER and back to YUV
 # 4:2:0, as any encoder takes it (the frei0r filter's RGBA costs a
 # conversion each way, zoompan's YUV none).
@@ -61,6 +61,6 @@ glide() {
                    label, most, back, backs, still }'
 }
 echo "== a slow zoom's glide (40 frames, the edge moves 13 pixels)"
-glide "frei0r exact" "frei0r=filter_name=morvatelle:filter_params=0.05|0.95|0.05|0.95|1|0|0|80|25|1000|n|n"
-glide "frei0r smooth" "frei0r=filter_name=morvatelle:filter_params=0.05|0.95|0.05|0.95|1|0|0|80|25|1000|y|n"
+glide "frei0r exact" "frei0r=filter_name=morvatelle:filter_params=0.05|0.95|0.05|0.95|1|0|0|80e-6|25e-3|0.001|n|n"
+glide "frei0r smooth" "frei0r=filter_name=morvatelle:filter_params=0.05|0.95|0.05|0.95|1|0|0|80e-6|25e-3|0.001|y|n"
 glide zoompan "zoompan=z='1/(1-0.1*min(on\,40)/40)':x='iw/2-iw/zoom/2':y='ih/2-ih/zoom/2':d=1:s=480x270:fps=25"

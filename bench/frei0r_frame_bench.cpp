@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < in.size(); ++i) in[i] = static_cast<std::uint32_t>(i * 2654435761u);
     auto course = [&](bool smooth) {
         f0r_instance_t filter = construct(kWidth, kHeight);
-        const double values[] = {0.25, 0.75, 0.25, 0.75, 0.1, 0.5, 0, kFrames, 30, 1000, smooth ? 1.0 : 0.0};
+        const double values[] = {0.25, 0.75, 0.25, 0.75, 0.1, 0.5, 0, kFrames * 1e-6, 30e-3, 0.001, smooth ? 1.0 : 0.0};
         for (int i = 0; i < 11; ++i) set(filter, const_cast<double*>(&values[i]), i);
         const double ms = MsPerFrame([&](int f) { update(filter, f * 1000.0 / 30, in.data(), out.data()); });
         destruct(filter);

@@ -23,11 +23,11 @@ done
 if [ "${2:-}" = hosts ]; then
   export FREI0R_PATH=$prefix/lib/frei0r-1
   ffmpeg -nostdin -v error -f lavfi -i testsrc2=size=64x48:rate=25:duration=0.4 \
-    -vf "frei0r=filter_name=morvatelle:filter_params=0.25|0.75|0.25|0.75|0.1|0.5|0|10|25|1000|y|y" \
+    -vf "frei0r=filter_name=morvatelle:filter_params=0.25|0.75|0.25|0.75|0.1|0.5|0|10e-6|25e-3|0.001|y|y" \
     -f null - || { echo "ffmpeg cannot run the installed filter"; exit 1; }
   clip=$prefix/clip.mkv
   ffmpeg -nostdin -v error -f lavfi -i testsrc2=size=64x48:rate=25:duration=0.4 -c:v ffv1 "$clip"
-  melt -quiet "$clip" -filter frei0r.morvatelle left=0.25 frames=10 frame-rate=25 time-scale=1 \
+  melt -quiet "$clip" -filter frei0r.morvatelle left=0.25 frames=10e-6 frame-rate=25e-3 \
     -consumer avformat:"$prefix/melt.mkv" vcodec=ffv1 an=1 >/dev/null 2>&1
   frames() { ffmpeg -v error -i "$1" -f framemd5 -pix_fmt rgb24 - | grep -vc '^#' ; }
   pictures() { ffmpeg -v error -i "$1" -f framemd5 -pix_fmt rgb24 - | grep -v '^#' | cut -d, -f6; }

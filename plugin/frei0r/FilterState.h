@@ -10,20 +10,32 @@
 namespace mvfrei0r {
 
 // The parameters as the host set them, each already held to its range.
+// frei0r holds a double to [0, 1], so the clip's length, its rate and the
+// host's time unit are written in units that bring them there; a value
+// above 1 is read in the plain units earlier versions took (a count of
+// frames, frames a second, time units a second), as older command lines
+// and project files write them.
 struct Parameters {
     double left = 0, right = 1, top = 0, bottom = 1;  // the start region, fractions of the frame
     double zoomIn = 0.10, zoomOut = 0.50, overlay = 0;  // shares 0..1: the dialog's percent / 100
-    double frames = 0;       // the clip's length in frames; 0 for not given
-    double frameRate = 25;   // frames per second of the clip
-    double timeScale = 1000;  // the host's time units per second: 1000 for ffmpeg, 1 for MLT
-    double smooth = 0;        // above 0.5: the crop to a fraction of a pixel, filtered
-    double easing = 0;        // above 0.5: each zoom eases in and out instead of running evenly
+    double frames = 0;         // the clip's length in millions of frames; 0 for not given
+    double frameRate = 0.025;  // the clip's rate in thousands of frames a second
+    double timeScale = 1;      // the host's time unit in seconds: 1 for MLT and GStreamer, 0.001 for ffmpeg
+    double smooth = 0;         // above 0.5: the crop to a fraction of a pixel, filtered
+    double easing = 0;         // above 0.5: each zoom eases in and out instead of running evenly
+};
+
+// What the length, rate and time unit come to, in frames.
+struct Timing {
+    std::int64_t clipFrames = 0;  // 0: no course, the region is held
+    double framesPerUnit = 0.025;  // a frame position for a host's time
 };
 
 struct Instance {
     unsigned width = 0, height = 0;
     Parameters params;
     pluginDataRec config{};
+    Timing timing;
     GWorldPtr source = nullptr, target = nullptr;
     std::int64_t nextFrame = 0;  // where a frame without a usable time goes
 };

@@ -66,17 +66,22 @@ void ApplyParameters(Instance& instance) {
     instance.config.sliders[0] = Percent(p.zoomIn);
     instance.config.sliders[1] = Percent(p.zoomOut);
     instance.config.sliders[2] = Percent(p.overlay);
+    // Above 1 a value is in the plain units (see Parameters).
+    const double frames = p.frames > 1 ? std::floor(p.frames) : std::round(p.frames * 1e6);
+    const double rate = p.frameRate > 1 ? p.frameRate : p.frameRate * 1e3;
+    const double unitSeconds = p.timeScale > 1 ? 1 / p.timeScale : p.timeScale;
+    instance.timing = Timing{static_cast<std::int64_t>(frames), unitSeconds * rate};
 }
 
 // A usable time gives its frame (rounded to the nearest, as time stamps sit
 // on the frames); a host that gives none (not a number, negative, beyond any
 // clip) gets the frame after the one rendered last.
 std::int64_t FramePosition(Instance& instance, double time) {
-    const Parameters& p = instance.params;
-    const double frame = time / p.timeScale * p.frameRate;
+    const Timing& timing = instance.timing;
+    const double frame = time * timing.framesPerUnit;
     std::int64_t position = std::isfinite(frame) && frame >= 0 && frame < 2147483647.0 ? std::llround(frame)
                                                                                        : instance.nextFrame;
-    if (p.frames >= 1) position = std::min<std::int64_t>(position, static_cast<std::int64_t>(p.frames) - 1);
+    if (timing.clipFrames >= 1) position = std::min(position, timing.clipFrames - 1);
     instance.nextFrame = position + 1;
     return position;
 }
@@ -97,7 +102,7 @@ struct Step {
 
 Step StepAt(Instance& instance, std::int64_t position) {
     const Parameters& p = instance.params;
-    Step step{static_cast<SInt32>(position), static_cast<SInt32>(p.frames), {}, 0, false, false};
+    Step step{static_cast<SInt32>(position), static_cast<SInt32>(instance.timing.clipFrames), {}, 0, false, false};
     if (step.frames < 1) {
         step.position = 0;
         step.frames = 1;
@@ -157,7 +162,7 @@ void RenderEased(pluginDataRec& config, Images images, const Step& step) {
 bool Render(const Instance& instance, Images images, const Step& step, bool overlay) {
     pluginDataRec config = instance.config;
     config.sliders[2] = 0;
-    if (instance.params.frames < 1) config.sliders[0] = config.sliders[1] = 0;
+    if (instance.timing.clipFrames < 1) config.sliders[0] = config.sliders[1] = 0;
     CGrafPtr savedPort;
     GDHandle savedDevice;
     GetGWorld(&savedPort, &savedDevice);

@@ -42,7 +42,7 @@ struct Case {
     int zoomIn, zoomOut, overlay;
 };
 
-// The filter's frames from ffmpeg and from melt against the host program's.
+// The filter's frames from ffmpeg, melt and GStreamer against the host program's.
 // ffmpeg 5.1 hands every frei0r filter rows padded to 16 pixels without
 // saying so, so its cases keep to widths of whole 16s.
 TEST(Frei0rThroughHosts, FramesAreTheHostsFrames) {
@@ -72,23 +72,38 @@ TEST(Frei0rThroughHosts, FramesAreTheHostsFrames) {
 
         double edges[4];
         ASSERT_EQ(std::sscanf(c.region, "%lf,%lf,%lf,%lf", &edges[0], &edges[1], &edges[2], &edges[3]), 4);
-        const double values[] = {edges[0], edges[1], edges[2], edges[3], c.zoomIn / 100.0, c.zoomOut / 100.0,
-                                 c.overlay / 100.0, double(n), 25};
-        const char* names[] = {"left", "right", "top", "bottom", "zoom-in", "zoom-out", "overlay", "frames", "frame-rate"};
-        std::string ffmpegParams;
+        // Every value within [0, 1], as frei0r asks: the length in millions of
+        // frames, the rate in thousands, the time unit in seconds (ffmpeg's are milliseconds).
+        const std::string named[][2] = {
+            {"left", std::to_string(edges[0])}, {"right", std::to_string(edges[1])},
+            {"top", std::to_string(edges[2])}, {"bottom", std::to_string(edges[3])},
+            {"zoom-in", std::to_string(c.zoomIn / 100.0)}, {"zoom-out", std::to_string(c.zoomOut / 100.0)},
+            {"overlay", std::to_string(c.overlay / 100.0)}, {"frames", std::to_string(n) + "e-6"},
+            {"frame-rate", "25e-3"}};
+        std::string ffmpegParams, gstParams;
         // melt 7.12 can hang at the end of a clip with several workers (real_time < -1): one worker,
         // and a time limit so that a hang fails instead of stalling the run.
         std::vector<std::string> melt{"timeout", "120", "melt", "-quiet", s.path("clip.mkv").string(), "-filter",
                                       "frei0r.morvatelle"};
-        for (int i = 0; i < 9; ++i) {
-            ffmpegParams += std::to_string(values[i]) + "|";
-            melt.push_back(std::string(names[i]) + "=" + std::to_string(values[i]));
+        for (const auto& [name, value] : named) {
+            ffmpegParams += value + "|";
+            gstParams += " " + name + "=" + value;
+            melt.push_back(name + "=" + value);
         }
-        ffmpegParams += "1000";
-        melt.insert(melt.end(), {"time-scale=1", "-consumer", "avformat:" + s.path("melt.mkv").string(), "vcodec=ffv1",
+        ffmpegParams += "0.001";
+        melt.insert(melt.end(), {"-consumer", "avformat:" + s.path("melt.mkv").string(), "vcodec=ffv1",
                                  "pix_fmt=bgr0", "an=1"});
+        // GStreamer's frames come and go raw: ffmpeg unpacks the clip and packs the result.
+        const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height), dir = s.dir().string();
+        const std::string gst =
+            "cd " + dir + " && ffmpeg -nostdin -v error -i clip.mkv -f rawvideo -pix_fmt rgba clip.rgba && "
+            "timeout 120 gst-launch-1.0 -q filesrc location=clip.rgba ! rawvideoparse format=rgba framerate=25/1 width=" +
+            std::to_string(c.width) + " height=" + std::to_string(c.height) + " ! frei0r-filter-morvatelle" + gstParams +
+            " ! filesink location=gst.rgba && ffmpeg -nostdin -v error -f rawvideo -pix_fmt rgba -s " + size +
+            " -r 25 -i gst.rgba -c:v ffv1 -pix_fmt bgr0 gst.mkv";
 
-        std::vector<std::pair<std::string, std::vector<std::string>>> runs{{"melt.mkv", melt}};
+        std::vector<std::pair<std::string, std::vector<std::string>>> runs{{"melt.mkv", melt},
+                                                                           {"gst.mkv", {"sh", "-c", gst}}};
         if (c.width % 16 == 0)
             runs.push_back({"ffmpeg.mkv",
                             {"ffmpeg", "-nostdin", "-v", "error", "-y", "-i", s.path("clip.mkv").string(), "-vf",
@@ -138,8 +153,9 @@ protected:
         f0r_instance_t i = Get<decltype(&f0r_construct)>("f0r_construct")(w, h);
         Set(i, 0, 0.25);
         Set(i, 1, 0.75);
-        Set(i, 4, 1);   // zooming in over the first half
-        Set(i, 7, 20);  // frames
+        Set(i, 4, 1);         // zooming in over the first half
+        Set(i, 7, 20e-6);     // 20 frames
+        Set(i, 9, 0.001);     // times in milliseconds, as ffmpeg's
         return i;
     }
     static void Free(f0r_instance_t i) { Get<decltype(&f0r_destruct)>("f0r_destruct")(i); }
@@ -170,7 +186,7 @@ TEST_F(Filter, InstancesTimesAndValues) {
     const struct {
         int index;
         double set, want;
-    } values[] = {{0, -3, 0}, {1, 7, 1}, {4, 2.5, 1}, {6, -1, 0}, {7, -5, 0}, {8, 0, 0.001},
+    } values[] = {{0, -3, 0}, {1, 7, 1}, {4, 2.5, 1}, {6, -1, 0}, {7, -5, 0}, {8, 0, 1e-6},
                   {4, std::numeric_limits<double>::quiet_NaN(), 1}};
     for (const auto& v : values) {
         Set(a, v.index, v.set);
@@ -179,6 +195,22 @@ TEST_F(Filter, InstancesTimesAndValues) {
     Render(a, 200, 64, 48);  // and nothing a user types breaks it
     Free(a);
     Free(b);
+
+    // Above 1 the length, rate and time unit are read in the plain units
+    // earlier versions took, as older command lines and projects write them.
+    const struct {
+        int index;
+        double plain, within;
+    } units[] = {{7, 20, 20e-6}, {8, 30, 30e-3}, {9, 1000, 0.001}, {9, 1, 1}};
+    for (const auto& u : units) {
+        f0r_instance_t plain = Make(64, 48), within = Make(64, 48);
+        Set(plain, u.index, u.plain);
+        Set(within, u.index, u.within);
+        for (double ms : {0.0, 120.0, 280.0, 440.0, 900.0})
+            EXPECT_EQ(Render(plain, ms, 64, 48), Render(within, ms, 64, 48)) << "parameter " << u.index << " at " << ms;
+        Free(plain);
+        Free(within);
+    }
 
     // Another size is another instance, as MLT makes them.
     f0r_instance_t c = Make(31, 17);
@@ -210,8 +242,9 @@ TEST_F(Filter, SmoothZoomGlidesWhereTheExactOneSteps) {
     auto course = [&](bool smooth) {
         f0r_instance_t i = Get<decltype(&f0r_construct)>("f0r_construct")(w, h);
         Set(i, 0, 16.0 / w);
-        Set(i, 4, 1);   // zooming in over the first half
-        Set(i, 7, 80);  // frames
+        Set(i, 4, 1);      // zooming in over the first half
+        Set(i, 7, 80e-6);  // 80 frames
+        Set(i, 9, 0.001);  // times in milliseconds
         Set(i, 10, smooth);
         std::vector<std::vector<std::uint32_t>> frames;
         for (int f = 0; f < 44; ++f) {
@@ -265,7 +298,7 @@ TEST_F(Filter, MeltBandsAreZoomedAsPicturesOfTheirOwn) {
     const std::string env = HostEnv();
     const mvtest::RunResult r =
         s.run({"timeout", "120", "melt", "-quiet", s.path("clip.mkv").string(), "-filter", "frei0r.morvatelle", "threads=2", "left=0.25",
-               "right=0.75", "zoom-in=1", "frames=12", "frame-rate=25", "time-scale=1", "-consumer",
+               "right=0.75", "zoom-in=1", "frames=12e-6", "frame-rate=25e-3", "-consumer",
                "avformat:" + s.path("bands.mkv").string(), "vcodec=ffv1", "pix_fmt=bgr0", "an=1"},
               env);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -273,7 +306,7 @@ TEST_F(Filter, MeltBandsAreZoomedAsPicturesOfTheirOwn) {
     const auto bands = mvtest::readFrames(s, s.path("bands.mkv").string(), w, h);
     ASSERT_EQ(bands.size(), source.size());
     f0r_instance_t band = Get<decltype(&f0r_construct)>("f0r_construct")(w, h / 2);
-    const double values[][2] = {{0, 0.25}, {1, 0.75}, {4, 1}, {7, 12}, {8, 25}, {9, 1}};
+    const double values[][2] = {{0, 0.25}, {1, 0.75}, {4, 1}, {7, 12e-6}, {8, 25e-3}, {9, 1}};
     for (const auto& v : values) Set(band, static_cast<int>(v[0]), v[1]);
     for (int f = 0; f < n; ++f)
         for (int half = 0; half < 2; ++half) {

@@ -54,7 +54,7 @@ Frame Source(int w, int h) {
 // `overlay` and `smooth` as the host sets them.
 f0r_instance_t Make(int w, int h, double overlay, double smooth) {
     f0r_instance_t i = Filter().construct(w, h);
-    const double values[][2] = {{0, 0.25}, {1, 0.75}, {2, 0.25}, {3, 0.75}, {4, 1}, {6, overlay}, {7, 20}, {10, smooth}};
+    const double values[][2] = {{0, 0.25}, {1, 0.75}, {2, 0.25}, {3, 0.75}, {4, 1}, {6, overlay}, {7, 20e-6}, {9, 0.001}, {10, smooth}};
     for (auto [index, value] : values) {
         double v = value;
         Filter().set(i, &v, static_cast<int>(index));
