@@ -23,6 +23,8 @@ struct Parameters {
     double timeScale = 1;      // the host's time unit in seconds: 1 for MLT and GStreamer, 0.001 for ffmpeg
     double smooth = 0;         // above 0.5: the crop to a fraction of a pixel, filtered
     double easing = 0;         // above 0.5: each zoom eases in and out instead of running evenly
+    double course = 0;         // the frame's place along the clip, 0 at its first frame and 1 at its last,
+                               // where the host animates it; 0 throughout for not given
 };
 
 // What the length, rate and time unit come to, in frames.

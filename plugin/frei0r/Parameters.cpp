@@ -27,6 +27,10 @@ const ParameterInfo kParameters[] = {
     {"smooth", F0R_PARAM_BOOL, "Zoom by fractions of a pixel with filtered sampling, so slow zooms glide",
      &Parameters::smooth, 0, 1},
     {"easing", F0R_PARAM_BOOL, "Ease each zoom in and out instead of running it evenly", &Parameters::easing, 0, 1},
+    {"course", F0R_PARAM_DOUBLE,
+     "The frame's place along the clip, 0 at its first frame and 1 at its last, as the host animates it "
+     "(in MLT 0=0;-1=1): the clip's length then follows from it and frames is not needed",
+     &Parameters::course, 0, 1},
 };
 const int kParameterCount = static_cast<int>(sizeof kParameters / sizeof kParameters[0]);
 

@@ -81,7 +81,8 @@ std::int64_t FramePosition(Instance& instance, double time) {
     const double frame = time * timing.framesPerUnit;
     std::int64_t position = std::isfinite(frame) && frame >= 0 && frame < 2147483647.0 ? std::llround(frame)
                                                                                        : instance.nextFrame;
-    if (timing.clipFrames >= 1) position = std::min(position, timing.clipFrames - 1);
+    if (timing.clipFrames >= 1 && !(instance.params.course > 0))
+        position = std::min(position, timing.clipFrames - 1);
     instance.nextFrame = position + 1;
     return position;
 }
@@ -98,16 +99,27 @@ struct Step {
     CourseLeg leg;
     double t;
     bool shaped, smooth;
+    bool held = false;  // no course: the region stands
 };
+
+// The clip's length: from an animated course where it has moved off its
+// start (its value there is the position over the length less one), else
+// as given.
+std::int64_t ClipFrames(const Instance& instance, std::int64_t position) {
+    const double course = instance.params.course;
+    if (course > 0 && position > 0) return std::min<std::int64_t>(std::llround(position / course) + 1, 2147483647);
+    return instance.timing.clipFrames;
+}
 
 Step StepAt(Instance& instance, std::int64_t position) {
     const Parameters& p = instance.params;
-    Step step{static_cast<SInt32>(position), static_cast<SInt32>(instance.timing.clipFrames), {}, 0, false, false};
+    Step step{static_cast<SInt32>(position), static_cast<SInt32>(ClipFrames(instance, position)), {}, 0, false, false};
     if (step.frames < 1) {
         step.position = 0;
         step.frames = 1;
         const relRect start = instance.config.startRel;
         step.leg = CourseLeg{0, 0, start, start};
+        step.held = true;
         return step;
     }
     step.leg = CalcCourseLeg(&instance.config, step.position, step.frames);
@@ -162,7 +174,7 @@ void RenderEased(pluginDataRec& config, Images images, const Step& step) {
 bool Render(const Instance& instance, Images images, const Step& step, bool overlay) {
     pluginDataRec config = instance.config;
     config.sliders[2] = 0;
-    if (instance.timing.clipFrames < 1) config.sliders[0] = config.sliders[1] = 0;
+    if (step.held) config.sliders[0] = config.sliders[1] = 0;
     CGrafPtr savedPort;
     GDHandle savedDevice;
     GetGWorld(&savedPort, &savedDevice);

@@ -212,6 +212,21 @@ TEST_F(Filter, InstancesTimesAndValues) {
         Free(within);
     }
 
+    // An animated course (0 at the first frame, 1 at the last, as MLT animates
+    // it) gives the length itself: the frames are those of the given length.
+    for (int length : {2, 21, 37}) {
+        f0r_instance_t given = Make(64, 48), animated = Make(64, 48);
+        Set(given, 7, length * 1e-6);
+        for (int f = 0; f < length; ++f) {
+            Set(animated, 12, f / double(length - 1));
+            Set(animated, 7, 0.9);  // a stale length: the course decides, except on the first frame
+            if (f == 0) Set(animated, 7, length * 1e-6);
+            EXPECT_EQ(Render(animated, f * 40.0, 64, 48), Render(given, f * 40.0, 64, 48)) << length << ", frame " << f;
+        }
+        Free(given);
+        Free(animated);
+    }
+
     // Another size is another instance, as MLT makes them.
     f0r_instance_t c = Make(31, 17);
     EXPECT_EQ(Render(c, 0, 31, 17), Source(31, 17)) << "the first frame is the whole frame";
@@ -329,7 +344,7 @@ TEST_F(Filter, MeltBandsAreZoomedAsPicturesOfTheirOwn) {
 // they use is the filter's, and Kdenlive's offers them all.
 TEST_F(Filter, EditorDescriptionsUseTheFiltersNames) {
     std::set<std::string> names;
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 13; ++i) {
         f0r_param_info_t info{};
         Get<decltype(&f0r_get_param_info)>("f0r_get_param_info")(&info, i);
         names.insert(info.name);
