@@ -46,7 +46,7 @@ int f0r_init(void) { return 1; }
 void f0r_deinit(void) {}
 
 void f0r_get_plugin_info(f0r_plugin_info_t* info) {
-    info->name = "morvatelle";
+    info->name = "Morva Telle zoom";  // GStreamer's element: frei0r-filter-morva-telle-zoom; Pitivi shows and searches this
     info->author = "The Morva Telle developers";
     info->plugin_type = F0R_PLUGIN_TYPE_FILTER;
     info->color_model = F0R_COLOR_MODEL_RGBA8888;

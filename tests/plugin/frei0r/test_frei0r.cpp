@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <set>
 #include <cstdint>
 #include <limits>
@@ -98,7 +100,7 @@ TEST(Frei0rThroughHosts, FramesAreTheHostsFrames) {
         const std::string gst =
             "cd " + dir + " && ffmpeg -nostdin -v error -i clip.mkv -f rawvideo -pix_fmt rgba clip.rgba && "
             "timeout 120 gst-launch-1.0 -q filesrc location=clip.rgba ! rawvideoparse format=rgba framerate=25/1 width=" +
-            std::to_string(c.width) + " height=" + std::to_string(c.height) + " ! frei0r-filter-morvatelle" + gstParams +
+            std::to_string(c.width) + " height=" + std::to_string(c.height) + " ! frei0r-filter-morva-telle-zoom" + gstParams +
             " ! filesink location=gst.rgba && ffmpeg -nostdin -v error -f rawvideo -pix_fmt rgba -s " + size +
             " -r 25 -i gst.rgba -c:v ffv1 -pix_fmt bgr0 gst.mkv";
 
@@ -340,31 +342,73 @@ TEST_F(Filter, MeltBandsAreZoomedAsPicturesOfTheirOwn) {
     Free(band);
 }
 
-// The editors' descriptions name the filter's parameters by name: every name
-// they use is the filter's, and Kdenlive's offers them all.
-TEST_F(Filter, EditorDescriptionsUseTheFiltersNames) {
-    std::set<std::string> names;
+// The editors' descriptions against the filter's own table: every name is
+// the filter's; Kdenlive's defaults are the values a new instance holds (its
+// factor is for display only), its kinds match, and its ranges, brought back
+// by the factor, stay within [0, 1]; Shotcut's defaults are the filter's too.
+TEST_F(Filter, EditorDescriptionsAreTheFiltersTable) {
+    struct Known {
+        int type;
+        double value;
+    };
+    std::map<std::string, Known> filter;
+    f0r_instance_t fresh = Get<decltype(&f0r_construct)>("f0r_construct")(16, 16);
     for (int i = 0; i < 13; ++i) {
         f0r_param_info_t info{};
         Get<decltype(&f0r_get_param_info)>("f0r_get_param_info")(&info, i);
-        names.insert(info.name);
+        filter[info.name] = Known{info.type, Value(fresh, i)};
     }
-    // Every string in `file` that follows one of `openers` up to `closer`.
-    auto used = [](const char* file, std::initializer_list<std::string> openers, char closer) {
+    Free(fresh);
+    auto read = [](const char* file) {
         std::ifstream in(std::string(MV_SOURCE_DIR) + "/plugin/frei0r/editors/" + file);
-        const std::string text((std::istreambuf_iterator<char>(in)), {});
-        std::set<std::string> found;
-        for (const std::string& opener : openers)
-            for (auto at = text.find(opener); at != std::string::npos; at = text.find(opener, at + 1)) {
-                const auto from = at + opener.size();
-                found.insert(text.substr(from, text.find(closer, from) - from));
-            }
-        return found;
+        return std::string((std::istreambuf_iterator<char>(in)), {});
     };
-    EXPECT_EQ(used("kdenlive/frei0r_morvatelle.xml", {" name=\""}, '"'), names);
-    const auto shotcut = used("shotcut/morvatelle/ui.qml", {"filter.set('", "['"}, '\'');
-    EXPECT_GE(shotcut.size(), 10u);
-    for (const std::string& name : shotcut) EXPECT_TRUE(names.count(name)) << "Shotcut's " << name;
+    auto attribute = [](const std::string& element, const std::string& name, const char* otherwise) {
+        std::smatch m;
+        return std::regex_search(element, m, std::regex(" " + name + "=\"([^\"]*)\"")) ? m[1].str()
+                                                                                         : std::string(otherwise);
+    };
+
+    const std::string kdenlive = read("kdenlive/frei0r_morvatelle.xml");
+    const std::regex parameter("<parameter [^>]*>");
+    int described = 0;
+    for (auto it = std::sregex_iterator(kdenlive.begin(), kdenlive.end(), parameter); it != std::sregex_iterator(); ++it) {
+        const std::string element = it->str(), name = attribute(element, "name", "");
+        SCOPED_TRACE("Kdenlive's " + name);
+        ASSERT_TRUE(filter.count(name));
+        const Known& known = filter[name];
+        const std::string type = attribute(element, "type", "");
+        EXPECT_EQ(type == "bool", known.type == F0R_PARAM_BOOL) << type;
+        EXPECT_TRUE(type == "bool" || type == "constant" || type == "hidden") << type << ": a kind Kdenlive 22.12 knows";
+        EXPECT_DOUBLE_EQ(std::stod(attribute(element, "default", "nan")), known.value);
+        const double factor = std::stod(attribute(element, "factor", "1"));
+        for (const char* bound : {"min", "max"}) {
+            const double v = std::stod(attribute(element, bound, "0")) / factor;
+            EXPECT_TRUE(v >= 0 && v <= 1) << bound << " " << v;
+        }
+        ++described;
+    }
+    EXPECT_EQ(described, 12) << "every parameter but the animated course, which Kdenlive 22.12 cannot write";
+
+    const std::string shotcut = read("shotcut/morvatelle/ui.qml");
+    const std::regex percent(R"(\['([a-z-]+)', qsTr\('[^']*'\), ([0-9.]+)\])"), set(R"(filter\.set\('([a-z-]+)')");
+    int defaults = 0;
+    for (auto it = std::sregex_iterator(shotcut.begin(), shotcut.end(), percent); it != std::sregex_iterator(); ++it) {
+        ASSERT_TRUE(filter.count((*it)[1])) << "Shotcut's " << (*it)[1];
+        EXPECT_DOUBLE_EQ(std::stod((*it)[2]) / 100, filter[(*it)[1]].value) << "Shotcut's " << (*it)[1];
+        ++defaults;
+    }
+    EXPECT_EQ(defaults, 7);
+    for (auto it = std::sregex_iterator(shotcut.begin(), shotcut.end(), set); it != std::sregex_iterator(); ++it)
+        EXPECT_TRUE(filter.count((*it)[1])) << "Shotcut's " << (*it)[1];
+    // Qt 5 loads only versioned imports.
+    for (const char* file : {"shotcut/morvatelle/ui.qml", "shotcut/morvatelle/meta.qml"}) {
+        const std::string text = read(file);
+        const std::regex import(R"(import ([A-Za-z.]+)( [0-9]+\.[0-9]+)?)");
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), import);
+             it != std::sregex_iterator(); ++it)
+            EXPECT_TRUE((*it)[2].matched) << file << ": " << it->str();
+    }
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
-import QtQuick
-import org.shotcut.qml
+import QtQuick 2.12
+import org.shotcut.qml 1.0
 
 Metadata {
     type: Metadata.Filter
     name: qsTr("Morva Telle Zoom")
-    keywords: qsTr('zoom pan crop ken burns course region', 'search keywords for the Morva Telle Zoom video filter') + ' #rgba'
+    keywords: qsTr('zoom pan crop ken burns course region transform', 'search keywords for the Morva Telle Zoom video filter') + ' #rgba'
     mlt_service: "frei0r.morvatelle"
     qml: "ui.qml"
 }

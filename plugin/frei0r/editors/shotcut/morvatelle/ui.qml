@@ -1,10 +1,14 @@
 // The Morva Telle zoom in Shotcut: the start region and the shares in
-// percent, the options as check boxes. The clip's length and frame rate are
-// the filter's own duration and the project's, so the course spans the clip.
-import QtQuick
-import QtQuick.Controls
-import QtQuick.Layouts
-import Shotcut.Controls as Shotcut
+// percent, the options as check boxes. Shotcut keeps a clip's filters to the
+// clip's in and out points, through trims and splits, so the course is
+// animated over the filter (0 at its first frame, 1 at its last) and MLT
+// works out where each frame stands; the length and the project's rate are
+// written too, for the first frame and for older projects. Versioned
+// imports, as Qt 5 requires and Qt 6 accepts.
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+import QtQuick.Layouts 1.12
+import Shotcut.Controls 1.0 as Shotcut
 
 Item {
     id: root
@@ -19,9 +23,14 @@ Item {
         ['overlay', qsTr('Overlay'), 0]
     ]
 
+    // Bumped once the defaults are in, so that the controls read them.
+    property int revision: 0
+
+    // In the filter's own units: millions of frames, thousands of frames a second, seconds.
     function setCourse() {
-        filter.set('frames', filter.duration)
-        filter.set('frame-rate', profile.fps)
+        filter.set('course', '0=0;-1=1')
+        filter.set('frames', filter.duration * 1e-6)
+        filter.set('frame-rate', profile.fps / 1000)
         filter.set('time-scale', 1)
     }
 
@@ -34,6 +43,7 @@ Item {
             filter.savePreset(preset.parameters)
         }
         setCourse()
+        revision++
     }
 
     // The course follows the clip when it is trimmed.
@@ -82,7 +92,7 @@ Item {
                 maximumValue: 100
                 decimals: 1
                 suffix: ' %'
-                value: filter.getDouble(parent.param[0]) * 100
+                value: (root.revision, filter.getDouble(parent.param[0]) * 100)
                 onValueChanged: filter.set(parent.param[0], value / 100)
             }
         }
@@ -96,7 +106,7 @@ Item {
         Label {}
         CheckBox {
             text: qsTr('Smooth zoom')
-            checked: filter.getDouble('smooth') > 0.5
+            checked: (root.revision, filter.getDouble('smooth') > 0.5)
             onClicked: filter.set('smooth', checked ? 1 : 0)
         }
         Label {}
@@ -104,7 +114,7 @@ Item {
         Label {}
         CheckBox {
             text: qsTr('Ease in and out')
-            checked: filter.getDouble('easing') > 0.5
+            checked: (root.revision, filter.getDouble('easing') > 0.5)
             onClicked: filter.set('easing', checked ? 1 : 0)
         }
         Label {}
