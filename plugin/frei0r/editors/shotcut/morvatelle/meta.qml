@@ -6,5 +6,6 @@ Metadata {
     name: qsTr("Morva Telle Zoom")
     keywords: qsTr('zoom pan crop ken burns course region transform', 'search keywords for the Morva Telle Zoom video filter') + ' #rgba'
     mlt_service: "frei0r.morvatelle"
+    objectName: "morvatelle"  // what a project's shotcut:filter names
     qml: "ui.qml"
 }
