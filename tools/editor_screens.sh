@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Screenshots of the effect in the editors as a user meets it, under Xvfb:
+# Shotcut's panel on a clip with the effect and a new filter found by
+# "zoom", Kdenlive's effect list searched for "zoom", and Pitivi's window.
+# It installs the package (./dev package first) and Kdenlive, Shotcut and
+# Pitivi from Debian, so it is run by hand (as root), not by the tests.
+# The clicks are at places in a 1600x1000 screen, for the editors' Debian
+# versions (Shotcut 22.12, Kdenlive 22.12, Pitivi 2022.06).
+# usage: tools/editor_screens.sh [OUTPUT_DIR]   (default: editor-screens/)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$(realpath -m "${1:-editor-screens}")
+deb=$(ls "$root"/morvatelle_*_amd64.deb 2>/dev/null | tail -1)
+[ -n "$deb" ] || { echo "no package: run ./dev package first" >&2; exit 1; }
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" kdenlive shotcut pitivi xvfb xdotool ffmpeg >/dev/null
+mkdir -p "$out"
+work=$(mktemp -d)
+export DISPLAY=:73 HOME=$work XDG_CONFIG_HOME=$work/config
+Xvfb $DISPLAY -screen 0 1600x1000x24 >/dev/null 2>&1 &
+xvfb=$!
+trap 'pkill -9 -f "shotcut|kdenlive|pitivi" || true; kill $xvfb; rm -rf "$work"' EXIT
+sleep 1
+shot() { ffmpeg -v error -y -f x11grab -video_size 1600x1000 -i $DISPLAY -frames:v 1 "$out/$1.png"; echo "$out/$1.png"; }
+click() { xdotool mousemove "$1" "$2" click 1; sleep "${3:-2}"; }
+
+ffmpeg -v error -y -f lavfi -i testsrc2=size=1280x720:rate=25:duration=8 -c:v libx264 -pix_fmt yuv420p "$work/clip.mp4"
+# A clip with the effect, as Shotcut saves it.
+cat > "$work/clip.mlt" <<MLT
+<?xml version="1.0" encoding="utf-8"?>
+<mlt LC_NUMERIC="C">
+  <profile width="1280" height="720" progressive="1" sample_aspect_num="1" sample_aspect_den="1"
+           display_aspect_num="16" display_aspect_den="9" frame_rate_num="25" frame_rate_den="1" colorspace="709"/>
+  <chain id="chain0" out="199">
+    <property name="resource">$work/clip.mp4</property>
+    <filter id="filter0" in="0" out="199">
+      <property name="mlt_service">frei0r.morvatelle</property>
+      <property name="shotcut:filter">morvatelle</property>
+      <property name="left">0.25</property><property name="right">0.75</property>
+      <property name="top">0.25</property><property name="bottom">0.75</property>
+      <property name="zoom-in">0.3</property><property name="zoom-out">0.3</property>
+      <property name="course">0=0;-1=1</property><property name="frames">0.0002</property>
+      <property name="frame-rate">0.025</property><property name="time-scale">1</property>
+    </filter>
+  </chain>
+</mlt>
+MLT
+
+shotcut "$work/clip.mlt" > "$out/shotcut.log" 2>&1 &
+sleep 15
+click 103 396      # the Filters tab
+click 103 165 3    # the clip's filter: its panel
+shot shotcut-panel
+click 21 367       # add a filter
+xdotool type --delay 80 zoom; sleep 2
+shot shotcut-search
+click 115 206 4    # the first found: a new filter's panel
+shot shotcut-new
+pkill -9 -f shotcut || true
+
+dbus-run-session kdenlive > "$out/kdenlive.log" 2>&1 &
+sleep 25
+click 195 466 3    # the Effects tab
+click 207 77 1     # its search
+xdotool type --delay 80 zoom; sleep 3
+shot kdenlive-search
+pkill -9 -f kdenlive || true
+
+dbus-run-session pitivi > "$out/pitivi.log" 2>&1 &
+sleep 25
+shot pitivi
+grep -hi "unknown type\|morva.*\(error\|warn\)" "$out"/*.log || echo "no warnings about the effect"
