@@ -122,70 +122,52 @@ TEST(Frei0rThroughHosts, FramesAreTheHostsFrames) {
     }
 }
 
-// Projects in the shape Shotcut saves them (a clip's filter given the clip's
-// in and out points, the course animated over it, the length written when
-// the filter was added and left stale by later edits), rendered by melt:
-// each clip runs its own course, frame for frame the host program's render
-// of the same stretch of the source.
-TEST(Frei0rThroughHosts, EditorProjectsRunTheCourseOverEachClip) {
-    struct Clip {
-        int blank, in, out;
+// A project as Shotcut 22.12 saved it (kept in data/): a clip with the
+// effect, its start trimmed by a second, split at four, the second half
+// moved on by 1.6 s, and each half selected once. Shotcut keeps each half's
+// filter to its in and out points and the panel animates the course over
+// it; melt renders each half's own course, frame for frame the host
+// program's render of the same stretch of the source (at a small size).
+TEST(Frei0rThroughHosts, ShotcutProjectRunsTheCourseOverEachClip) {
+    std::ifstream in(std::string(MV_SOURCE_DIR) + "/tests/plugin/frei0r/data/shotcut_trimmed_split_moved.mlt");
+    std::string project((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_FALSE(project.empty());
+    const int w = 128, h = 72, n = 200;
+    auto replace = [&project](const std::string& from, const std::string& to) {
+        for (auto at = project.find(from); at != std::string::npos; at = project.find(from, at + to.size()))
+            project.replace(at, from.size(), to);
     };
-    const struct {
-        const char* edit;
-        std::vector<Clip> clips;
-    } projects[] = {
-        {"a trimmed start", {{5, 12, 59}}},
-        {"a split", {{0, 0, 24}, {0, 25, 59}}},
-        {"a trimmed end, moved", {{17, 0, 39}}},
-    };
-    const int w = 96, h = 64, n = 60;
+    replace("clip.mp4", "clip.mkv");
+    replace("width=\"1280\" height=\"720\"", "width=\"128\" height=\"72\"");
     Scratch s;
     mvtest::writeClip(s, s.path("clip.mkv"), w, h, n, 25, [](int x, int y, int f, std::uint8_t rgb[3]) {
         rgb[0] = static_cast<std::uint8_t>(x * 2 + f), rgb[1] = static_cast<std::uint8_t>(y * 3 + f), rgb[2] = 99;
     });
-    ASSERT_EQ(s.host({"settings", "set", "--region", "0.2,0.7,0.3,0.8", "--zoom-in", "40", "--zoom-out", "30"}).status, 0);
-    const std::string filter = R"(<property name="mlt_service">frei0r.morvatelle</property>
-      <property name="left">0.2</property><property name="right">0.7</property>
-      <property name="top">0.3</property><property name="bottom">0.8</property>
-      <property name="zoom-in">0.4</property><property name="zoom-out">0.3</property>
-      <property name="frames">60e-6</property><property name="frame-rate">0.025</property>
-      <property name="time-scale">1</property><property name="course">0=0;-1=1</property>)";
-    for (const auto& project : projects) {
-        SCOPED_TRACE(project.edit);
-        std::string entries;
-        for (const Clip& c : project.clips) {
-            if (c.blank) entries += "<blank length=\"" + std::to_string(c.blank) + "\"/>";
-            const std::string range = "in=\"" + std::to_string(c.in) + "\" out=\"" + std::to_string(c.out) + "\"";
-            entries += "<entry producer=\"chain0\" " + range + "><filter " + range + ">" + filter + "</filter></entry>\n";
-        }
-        std::ofstream(s.path("project.mlt"))
-            << "<mlt LC_NUMERIC=\"C\"><profile width=\"96\" height=\"64\" progressive=\"1\" sample_aspect_num=\"1\" "
-               "sample_aspect_den=\"1\" display_aspect_num=\"3\" display_aspect_den=\"2\" frame_rate_num=\"25\" "
-               "frame_rate_den=\"1\" colorspace=\"709\"/>\n<chain id=\"chain0\"><property name=\"resource\">"
-            << s.path("clip.mkv").string() << "</property></chain>\n<playlist id=\"playlist0\">" << entries
-            << "</playlist>\n<tractor id=\"tractor0\"><track producer=\"playlist0\"/></tractor></mlt>\n";
-        const mvtest::RunResult r =
-            s.run({"timeout", "120", "melt", "-quiet", s.path("project.mlt").string(), "-consumer",
-                   "avformat:" + s.path("project.mkv").string(), "vcodec=ffv1", "pix_fmt=bgr0", "an=1", "real_time=-1"},
-                  HostEnv());
-        ASSERT_EQ(r.status, 0) << r.err;
-        const auto rendered = mvtest::readFrames(s, s.path("project.mkv").string(), w, h);
-        std::size_t at = 0;
-        for (const Clip& c : project.clips) {
-            at += c.blank;
-            const int frames = c.out - c.in + 1;
-            ASSERT_EQ(s.host({"render", s.path("clip.mkv").string(), "--start", std::to_string(c.in), "--frames",
-                              std::to_string(frames), "-o", s.path("host.mkv").string()})
-                          .status,
-                      0);
-            const auto host = mvtest::readFrames(s, s.path("host.mkv").string(), w, h);
-            ASSERT_EQ(host.size(), static_cast<std::size_t>(frames));
-            ASSERT_GE(rendered.size(), at + frames);
-            for (int f = 0; f < frames; ++f)
-                EXPECT_TRUE(rendered[at + f] == host[f]) << "clip from " << c.in << ", frame " << f;
-            at += frames;
-        }
+    std::ofstream(s.path("project.mlt")) << project;
+    ASSERT_EQ(s.host({"settings", "set", "--region", "0.25,0.75,0.25,0.75", "--zoom-in", "30", "--zoom-out", "30"}).status,
+              0);
+    const mvtest::RunResult r =
+        s.run({"timeout", "120", "melt", "-quiet", s.path("project.mlt").string(), "-consumer",
+               "avformat:" + s.path("project.mkv").string(), "vcodec=ffv1", "pix_fmt=bgr0", "an=1", "real_time=-1"},
+              HostEnv());
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rendered = mvtest::readFrames(s, s.path("project.mkv").string(), w, h);
+
+    // The timeline as Shotcut wrote it: a second's blank, the first half
+    // (source frames 25 to 99), 1.6 s of blank, the second half (100 to 199).
+    const struct {
+        int at, in, frames;
+    } clips[] = {{25, 25, 75}, {140, 100, 100}};
+    ASSERT_EQ(rendered.size(), 240u);
+    for (const auto& c : clips) {
+        ASSERT_EQ(s.host({"render", s.path("clip.mkv").string(), "--start", std::to_string(c.in), "--frames",
+                          std::to_string(c.frames), "-o", s.path("host.mkv").string()})
+                      .status,
+                  0);
+        const auto host = mvtest::readFrames(s, s.path("host.mkv").string(), w, h);
+        ASSERT_EQ(host.size(), static_cast<std::size_t>(c.frames));
+        for (int f = 0; f < c.frames; ++f)
+            EXPECT_TRUE(rendered[c.at + f] == host[f]) << "clip from " << c.in << ", frame " << f;
     }
 }
 
