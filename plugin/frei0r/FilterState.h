@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "config/PluginDefines.h"
 #include "quickdraw/QuickDraw.h"
@@ -36,6 +38,7 @@ struct Timing {
 struct Instance {
     unsigned width = 0, height = 0;
     Parameters params;
+    std::string rect;  // the start region as an editor's monitor draws it; empty for left, right, top, bottom
     pluginDataRec config{};
     Timing timing;
     GWorldPtr source = nullptr, target = nullptr;
@@ -44,6 +47,10 @@ struct Instance {
 
 // The effect's configuration for the parameters.
 void ApplyParameters(Instance& instance);
+// A rectangle as MLT writes one ("x y w h", each in pixels of a width x
+// height frame or in percent; the first of several keyframes "pos=x y w h
+// [opacity]"), as fractions of the frame; nothing where it is no rectangle.
+std::optional<relRect> RectOfText(const std::string& text, unsigned width, unsigned height);
 // The frame's position in the clip for the host's time, by the rule the
 // filter documents; moves the instance's count on.
 std::int64_t FramePosition(Instance& instance, double time);

@@ -31,20 +31,35 @@ const ParameterInfo kParameters[] = {
      "The frame's place along the clip, 0 at its first frame and 1 at its last, as the host animates it "
      "(in MLT 0=0;-1=1): the clip's length then follows from it and frames is not needed",
      &Parameters::course, 0, 1},
+    {"rect", F0R_PARAM_STRING,
+     "The start region as a rectangle x y w h, in pixels of the frame or in percent, as an editor's monitor "
+     "draws it; set, it stands for left, right, top and bottom",
+     nullptr, 0, 0},
 };
 const int kParameterCount = static_cast<int>(sizeof kParameters / sizeof kParameters[0]);
 
 void SetParameter(Instance& instance, int index, double value) {
     if (index < 0 || index >= kParameterCount) return;
     const ParameterInfo& p = kParameters[index];
-    if (std::isnan(value)) return;
+    if (!p.field || std::isnan(value)) return;
     instance.params.*p.field = std::clamp(value, p.minimum, p.maximum);
     ApplyParameters(instance);
 }
 
 double GetParameter(const Instance& instance, int index) {
-    if (index < 0 || index >= kParameterCount) return 0;
+    if (index < 0 || index >= kParameterCount || !kParameters[index].field) return 0;
     return instance.params.*kParameters[index].field;
+}
+
+void SetTextParameter(Instance& instance, int index, const char* text) {
+    if (index < 0 || index >= kParameterCount || kParameters[index].field) return;
+    instance.rect = text ? text : "";
+    ApplyParameters(instance);
+}
+
+const char* GetTextParameter(const Instance& instance, int index) {
+    if (index < 0 || index >= kParameterCount || kParameters[index].field) return "";
+    return instance.rect.c_str();
 }
 
 }  // namespace mvfrei0r

@@ -16,7 +16,7 @@ struct ParameterInfo {
     const char* name;
     int type;
     const char* explanation;
-    double Parameters::*field;
+    double Parameters::*field;  // none for the text parameter
     double minimum, maximum;
 };
 
@@ -26,5 +26,8 @@ extern const int kParameterCount;
 // Out-of-range and not-a-number values are held to the range (or the default).
 void SetParameter(Instance& instance, int index, double value);
 double GetParameter(const Instance& instance, int index);
+// The text parameter (rect); other indices are left alone.
+void SetTextParameter(Instance& instance, int index, const char* text);
+const char* GetTextParameter(const Instance& instance, int index);
 
 }  // namespace mvfrei0r

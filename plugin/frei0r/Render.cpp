@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -59,10 +60,38 @@ void ToHost(GWorldPtr from, std::uint32_t* to, unsigned width, unsigned height) 
 
 }  // namespace
 
+std::optional<relRect> RectOfText(const std::string& text, unsigned width, unsigned height) {
+    std::string_view value(text);
+    value = value.substr(0, value.find(';'));
+    if (const auto at = value.rfind('='); at != std::string_view::npos) value.remove_prefix(at + 1);
+    double v[4];
+    const char* p = value.data();
+    const char* const end = value.data() + value.size();
+    for (int i = 0; i < 4; ++i) {
+        while (p < end && *p == ' ') ++p;
+        const auto [next, error] = std::from_chars(p, end, v[i]);
+        if (error != std::errc{} || !std::isfinite(v[i])) return std::nullopt;
+        p = next;
+        const double whole = i % 2 ? height : width;
+        if (p < end && *p == '%') {
+            v[i] /= 100;
+            ++p;
+        } else {
+            v[i] /= whole;
+        }
+        if (p < end && *p != ' ') return std::nullopt;
+    }
+    auto edge = [](double e) { return std::clamp(e, 0.0, 1.0); };
+    const double left = edge(std::min(v[0], v[0] + v[2])), right = edge(std::max(v[0], v[0] + v[2]));
+    const double top = edge(std::min(v[1], v[1] + v[3])), bottom = edge(std::max(v[1], v[1] + v[3]));
+    return relRect{left, right, top, bottom};
+}
+
 void ApplyParameters(Instance& instance) {
     const Parameters& p = instance.params;
     instance.config.startRel = relRect{std::min(p.left, p.right), std::max(p.left, p.right), std::min(p.top, p.bottom),
                                        std::max(p.top, p.bottom)};
+    if (const auto drawn = RectOfText(instance.rect, instance.width, instance.height)) instance.config.startRel = *drawn;
     instance.config.sliders[0] = Percent(p.zoomIn);
     instance.config.sliders[1] = Percent(p.zoomOut);
     instance.config.sliders[2] = Percent(p.overlay);

@@ -19,7 +19,9 @@
 //    the bands come on several threads at once).
 //  - smooth and easing are off unless set above 0.5; off, every frame is the
 //    exact one.
-//  - Parameters out of range are held to it; not-a-number is ignored.
+//  - Parameters out of range are held to it; not-a-number is ignored. The
+//    text parameter rect, where it holds a rectangle, stands for the four
+//    edges; text that is no rectangle leaves them in charge.
 //  - A frame that cannot be rendered (no memory) is passed through as it
 //    came, said once on standard error; the host goes on, and so does the
 //    filter with the next frame.
@@ -85,12 +87,23 @@ void f0r_destruct(f0r_instance_t instance) {
 
 void f0r_set_param_value(f0r_instance_t instance, f0r_param_t param, int param_index) {
     if (!instance || !param) return;
-    mvfrei0r::SetParameter(*static_cast<Instance*>(instance), param_index, *static_cast<const double*>(param));
+    auto* i = static_cast<Instance*>(instance);
+    if (param_index >= 0 && param_index < mvfrei0r::kParameterCount &&
+        mvfrei0r::kParameters[param_index].type == F0R_PARAM_STRING)
+        mvfrei0r::SetTextParameter(*i, param_index, *static_cast<const f0r_param_string*>(param));
+    else
+        mvfrei0r::SetParameter(*i, param_index, *static_cast<const double*>(param));
 }
 
 void f0r_get_param_value(f0r_instance_t instance, f0r_param_t param, int param_index) {
     if (!instance || !param) return;
-    *static_cast<double*>(param) = mvfrei0r::GetParameter(*static_cast<const Instance*>(instance), param_index);
+    const auto* i = static_cast<const Instance*>(instance);
+    // A text stays the instance's: the host gets its address, good until the next set.
+    if (param_index >= 0 && param_index < mvfrei0r::kParameterCount &&
+        mvfrei0r::kParameters[param_index].type == F0R_PARAM_STRING)
+        *static_cast<f0r_param_string*>(param) = const_cast<char*>(mvfrei0r::GetTextParameter(*i, param_index));
+    else
+        *static_cast<double*>(param) = mvfrei0r::GetParameter(*i, param_index);
 }
 
 void f0r_update(f0r_instance_t instance, double time, const uint32_t* inframe, uint32_t* outframe) {

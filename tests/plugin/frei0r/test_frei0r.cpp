@@ -122,52 +122,80 @@ TEST(Frei0rThroughHosts, FramesAreTheHostsFrames) {
     }
 }
 
-// A project as Shotcut 22.12 saved it (kept in data/): a clip with the
-// effect, its start trimmed by a second, split at four, the second half
-// moved on by 1.6 s, and each half selected once. Shotcut keeps each half's
-// filter to its in and out points and the panel animates the course over
-// it; melt renders each half's own course, frame for frame the host
-// program's render of the same stretch of the source (at a small size).
-TEST(Frei0rThroughHosts, ShotcutProjectRunsTheCourseOverEachClip) {
-    std::ifstream in(std::string(MV_SOURCE_DIR) + "/tests/plugin/frei0r/data/shotcut_trimmed_split_moved.mlt");
-    std::string project((std::istreambuf_iterator<char>(in)), {});
-    ASSERT_FALSE(project.empty());
-    const int w = 128, h = 72, n = 200;
-    auto replace = [&project](const std::string& from, const std::string& to) {
-        for (auto at = project.find(from); at != std::string::npos; at = project.find(from, at + to.size()))
-            project.replace(at, from.size(), to);
+// Projects as the editors in Debian saved them (kept in data/), rendered by
+// melt at a tenth of their size: each clip with the effect, frame for frame
+// the host program's render of the same stretch of the source.
+//  - Shotcut 22.12: a clip's start trimmed by a second, split at four, the
+//    second half moved on by 1.6 s, each half selected once. Shotcut keeps
+//    each half's filter to its in and out points and the panel animates the
+//    course over it.
+//  - Kdenlive 22.12: the start region dragged on the project monitor (the
+//    filter's rect, in the project's pixels), the clip's length typed.
+TEST(Frei0rThroughHosts, EditorProjectsRunTheCourseOverEachClip) {
+    struct Clip {
+        int at, in, frames;
     };
-    replace("clip.mp4", "clip.mkv");
-    replace("width=\"1280\" height=\"720\"", "width=\"128\" height=\"72\"");
+    const struct {
+        const char* file;
+        std::vector<std::pair<std::string, std::string>> edits;  // to the small size and the scratch folder
+        std::vector<std::string> settings, melt;
+        std::vector<Clip> clips;
+        std::size_t length;
+    } projects[] = {
+        {"shotcut_trimmed_split_moved.mlt",
+         {{"clip.mp4", "clip.mkv"}},
+         {"--region", "0.25,0.75,0.25,0.75", "--zoom-in", "30", "--zoom-out", "30"},
+         {},
+         {{25, 25, 75}, {140, 100, 100}},
+         240},
+        {"kdenlive_region_on_monitor.kdenlive",
+         {{"clip.mp4", "clip.mkv"}, {"=423 284 857 436", "=42.3 28.4 85.7 43.6"}, {"root=\"/tmp/ed\"", "root=\"@\""}},
+         {"--region", "0.33046875,1,0.39444444444444443,1", "--zoom-in", "10", "--zoom-out", "50"},
+         {"out=199"},
+         {{0, 0, 200}},
+         200},
+    };
+    const int w = 128, h = 72, n = 200;
     Scratch s;
     mvtest::writeClip(s, s.path("clip.mkv"), w, h, n, 25, [](int x, int y, int f, std::uint8_t rgb[3]) {
         rgb[0] = static_cast<std::uint8_t>(x * 2 + f), rgb[1] = static_cast<std::uint8_t>(y * 3 + f), rgb[2] = 99;
     });
-    std::ofstream(s.path("project.mlt")) << project;
-    ASSERT_EQ(s.host({"settings", "set", "--region", "0.25,0.75,0.25,0.75", "--zoom-in", "30", "--zoom-out", "30"}).status,
-              0);
-    const mvtest::RunResult r =
-        s.run({"timeout", "120", "melt", "-quiet", s.path("project.mlt").string(), "-consumer",
-               "avformat:" + s.path("project.mkv").string(), "vcodec=ffv1", "pix_fmt=bgr0", "an=1", "real_time=-1"},
-              HostEnv());
-    ASSERT_EQ(r.status, 0) << r.err;
-    const auto rendered = mvtest::readFrames(s, s.path("project.mkv").string(), w, h);
-
-    // The timeline as Shotcut wrote it: a second's blank, the first half
-    // (source frames 25 to 99), 1.6 s of blank, the second half (100 to 199).
-    const struct {
-        int at, in, frames;
-    } clips[] = {{25, 25, 75}, {140, 100, 100}};
-    ASSERT_EQ(rendered.size(), 240u);
-    for (const auto& c : clips) {
-        ASSERT_EQ(s.host({"render", s.path("clip.mkv").string(), "--start", std::to_string(c.in), "--frames",
-                          std::to_string(c.frames), "-o", s.path("host.mkv").string()})
-                      .status,
-                  0);
-        const auto host = mvtest::readFrames(s, s.path("host.mkv").string(), w, h);
-        ASSERT_EQ(host.size(), static_cast<std::size_t>(c.frames));
-        for (int f = 0; f < c.frames; ++f)
-            EXPECT_TRUE(rendered[c.at + f] == host[f]) << "clip from " << c.in << ", frame " << f;
+    for (const auto& p : projects) {
+        SCOPED_TRACE(p.file);
+        std::ifstream in(std::string(MV_SOURCE_DIR) + "/tests/plugin/frei0r/data/" + p.file);
+        std::string project((std::istreambuf_iterator<char>(in)), {});
+        ASSERT_FALSE(project.empty());
+        auto edits = p.edits;
+        edits.push_back({"width=\"1280\"", "width=\"128\""});
+        edits.push_back({"height=\"720\"", "height=\"72\""});
+        for (auto [from, to] : edits) {
+            if (to == "root=\"@\"") to = "root=\"" + s.dir().string() + "\"";
+            ASSERT_NE(project.find(from), std::string::npos) << from;
+            for (auto at = project.find(from); at != std::string::npos; at = project.find(from, at + to.size()))
+                project.replace(at, from.size(), to);
+        }
+        std::ofstream(s.path("project.mlt")) << project;
+        std::vector<std::string> settings{"settings", "set"};
+        settings.insert(settings.end(), p.settings.begin(), p.settings.end());
+        ASSERT_EQ(s.host(settings).status, 0);
+        std::vector<std::string> melt{"timeout", "120", "melt", "-quiet", s.path("project.mlt").string()};
+        melt.insert(melt.end(), p.melt.begin(), p.melt.end());
+        melt.insert(melt.end(), {"-consumer", "avformat:" + s.path("project.mkv").string(), "vcodec=ffv1",
+                                 "pix_fmt=bgr0", "an=1", "real_time=-1"});
+        const mvtest::RunResult r = s.run(melt, HostEnv());
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto rendered = mvtest::readFrames(s, s.path("project.mkv").string(), w, h);
+        ASSERT_EQ(rendered.size(), p.length);
+        for (const Clip& c : p.clips) {
+            ASSERT_EQ(s.host({"render", s.path("clip.mkv").string(), "--start", std::to_string(c.in), "--frames",
+                              std::to_string(c.frames), "-o", s.path("host.mkv").string()})
+                          .status,
+                      0);
+            const auto host = mvtest::readFrames(s, s.path("host.mkv").string(), w, h);
+            ASSERT_EQ(host.size(), static_cast<std::size_t>(c.frames));
+            for (int f = 0; f < c.frames; ++f)
+                EXPECT_TRUE(rendered[c.at + f] == host[f]) << "clip from " << c.in << ", frame " << f;
+        }
     }
 }
 
@@ -262,6 +290,31 @@ TEST_F(Filter, InstancesTimesAndValues) {
         Free(plain);
         Free(within);
     }
+
+    // The rectangle an editor's monitor draws stands for the four edges, in
+    // pixels or percent, the first keyframe of several; text that is no
+    // rectangle leaves the edges in charge.
+    f0r_instance_t edges = Make(64, 48);
+    Set(edges, 2, 0.25);
+    Set(edges, 3, 0.75);
+    const auto middle = Render(edges, 280, 64, 48);
+    ASSERT_NE(middle, Source(64, 48));
+    const struct {
+        const char* text;
+        bool middle;
+    } rects[] = {{"16 12 32 24", true},       {"25% 25% 50% 50%", true}, {"0=16 12 32 24 1;99=0 0 64 48 1", true},
+                 {"00:00:00.000=48 36 -32 -24", true}, {"16 12 32", false}, {"a rectangle", false}};
+    for (const auto& r : rects) {
+        f0r_instance_t drawn = Make(64, 48);
+        const char* text = r.text;
+        Get<decltype(&f0r_set_param_value)>("f0r_set_param_value")(drawn, &text, 13);
+        const char* back = nullptr;
+        Get<decltype(&f0r_get_param_value)>("f0r_get_param_value")(drawn, &back, 13);
+        EXPECT_STREQ(back, r.text);
+        EXPECT_EQ(Render(drawn, 280, 64, 48) == middle, r.middle) << r.text;
+        Free(drawn);
+    }
+    Free(edges);
 
     // An animated course (0 at the first frame, 1 at the last, as MLT animates
     // it) gives the length itself: the frames are those of the given length.
@@ -402,10 +455,10 @@ TEST_F(Filter, EditorDescriptionsAreTheFiltersTable) {
     };
     std::map<std::string, Known> filter;
     f0r_instance_t fresh = Get<decltype(&f0r_construct)>("f0r_construct")(16, 16);
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 14; ++i) {
         f0r_param_info_t info{};
         Get<decltype(&f0r_get_param_info)>("f0r_get_param_info")(&info, i);
-        filter[info.name] = Known{info.type, Value(fresh, i)};
+        filter[info.name] = Known{info.type, info.type == F0R_PARAM_STRING ? 0 : Value(fresh, i)};
     }
     Free(fresh);
     auto read = [](const char* file) {
@@ -428,6 +481,21 @@ TEST_F(Filter, EditorDescriptionsAreTheFiltersTable) {
         const Known& known = filter[name];
         const std::string type = attribute(element, "type", "");
         EXPECT_EQ(type == "bool", known.type == F0R_PARAM_BOOL) << type;
+        if (known.type == F0R_PARAM_STRING) {
+            // The rectangle on the monitor: by default the whole frame, as the four edges are.
+            EXPECT_EQ(type, "animatedrect");
+            f0r_instance_t drawn = Get<decltype(&f0r_construct)>("f0r_construct")(64, 48);
+            Set(drawn, 4, 1);
+            Set(drawn, 7, 20e-6);
+            const std::string text = attribute(element, "default", "");
+            const char* value = text.c_str();
+            Get<decltype(&f0r_set_param_value)>("f0r_set_param_value")(drawn, &value, 13);
+            Set(drawn, 0, 0.25);  // the rectangle stands for the edges
+            EXPECT_EQ(Render(drawn, 400, 64, 48), Source(64, 48)) << text;
+            Free(drawn);
+            ++described;
+            continue;
+        }
         EXPECT_TRUE(type == "bool" || type == "constant" || type == "hidden") << type << ": a kind Kdenlive 22.12 knows";
         EXPECT_DOUBLE_EQ(std::stod(attribute(element, "default", "nan")), known.value);
         const double factor = std::stod(attribute(element, "factor", "1"));
@@ -437,7 +505,8 @@ TEST_F(Filter, EditorDescriptionsAreTheFiltersTable) {
         }
         ++described;
     }
-    EXPECT_EQ(described, 12) << "every parameter but the animated course, which Kdenlive 22.12 cannot write";
+    EXPECT_EQ(described, 9) << "the rectangle for the four edges, and every other parameter but the animated "
+                               "course, which Kdenlive 22.12 cannot keep to a clip";
 
     const std::string shotcut = read("shotcut/morvatelle/ui.qml");
     const std::regex percent(R"(\['([a-z-]+)', qsTr\('[^']*'\), ([0-9.]+)\])"), set(R"(filter\.set\('([a-z-]+)')");
