@@ -8,4 +8,5 @@ Metadata {
     mlt_service: "frei0r.morvatelle"
     objectName: "morvatelle"  // what a project's shotcut:filter names
     qml: "ui.qml"
+    vui: "vui.qml"  // the start region dragged on the player
 }

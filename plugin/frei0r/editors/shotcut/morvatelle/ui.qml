@@ -46,6 +46,12 @@ Item {
         revision++
     }
 
+    // The controls follow the edges the player's rectangle sets.
+    Connections {
+        function onChanged() { revision++ }
+        target: filter
+    }
+
     // The course follows the clip when it is trimmed.
     Connections {
         function onInChanged() { setCourse() }
@@ -93,7 +99,9 @@ Item {
                 decimals: 1
                 suffix: ' %'
                 value: (root.revision, filter.getDouble(parent.param[0]) * 100)
-                onValueChanged: filter.set(parent.param[0], value / 100)
+                // Only a change of the user's: the player's rectangle sets the edges too.
+                onValueChanged: if (Math.abs(filter.getDouble(parent.param[0]) * 100 - value) > 1e-6)
+                    filter.set(parent.param[0], value / 100)
             }
         }
         Component {
