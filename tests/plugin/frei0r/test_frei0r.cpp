@@ -32,9 +32,12 @@ namespace {
 
 using mvtest::Scratch;
 
-// What ffmpeg and melt need to find the filter we built.
+// What ffmpeg and melt need to find the filter we built. melt loads every
+// LADSPA plugin it finds, and under the sanitizers' runtimes some an
+// editor's packages bring (swh-plugins) deadlock as they load: it gets none.
 std::string HostEnv() {
-    return std::string(MV_FFMPEG_ENV) + " FREI0R_PATH='" + (mvtest::buildDir() / "frei0r-1").string() + "'";
+    return std::string(MV_FFMPEG_ENV) + " LADSPA_PATH=/nonexistent FREI0R_PATH='" +
+           (mvtest::buildDir() / "frei0r-1").string() + "'";
 }
 
 struct Case {
