@@ -43,6 +43,7 @@ struct Instance {
     Timing timing;
     GWorldPtr source = nullptr, target = nullptr;
     std::int64_t nextFrame = 0;  // where a frame without a usable time goes
+    bool courseGiven = false;    // the host sets course (animates it, as MLT does only then)
 };
 
 // The effect's configuration for the parameters.

@@ -133,10 +133,13 @@ struct Step {
 
 // The clip's length: from an animated course where it has moved off its
 // start (its value there is the position over the length less one), else
-// as given.
+// as given. A course's first frame without a length given is that of a
+// long clip (the whole frame, where there is a zoom in): which it is for a
+// short one cannot be told there.
 std::int64_t ClipFrames(const Instance& instance, std::int64_t position) {
     const double course = instance.params.course;
     if (course > 0 && position > 0) return std::min<std::int64_t>(std::llround(position / course) + 1, 2147483647);
+    if (position == 0 && instance.courseGiven && instance.timing.clipFrames < 1) return 1000000;
     return instance.timing.clipFrames;
 }
 

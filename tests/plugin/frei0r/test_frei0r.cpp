@@ -323,15 +323,21 @@ TEST_F(Filter, InstancesTimesAndValues) {
     for (int length : {2, 21, 37}) {
         f0r_instance_t given = Make(64, 48), animated = Make(64, 48);
         Set(given, 7, length * 1e-6);
+        Set(animated, 7, 0);  // no length: the first frame is a course's first
         for (int f = 0; f < length; ++f) {
             Set(animated, 12, f / double(length - 1));
-            Set(animated, 7, 0.9);  // a stale length: the course decides, except on the first frame
-            if (f == 0) Set(animated, 7, length * 1e-6);
             EXPECT_EQ(Render(animated, f * 40.0, 64, 48), Render(given, f * 40.0, 64, 48)) << length << ", frame " << f;
+            Set(animated, 7, 0.9);  // a stale length: the course decides
         }
         Free(given);
         Free(animated);
     }
+    // Neither a length nor a course: the region stands from the first frame on.
+    f0r_instance_t held = Make(64, 48);
+    Set(held, 7, 0);
+    EXPECT_EQ(Render(held, 0, 64, 48), Render(held, 200, 64, 48));
+    EXPECT_NE(Render(held, 0, 64, 48), Source(64, 48));
+    Free(held);
 
     // Another size is another instance, as MLT makes them.
     f0r_instance_t c = Make(31, 17);
