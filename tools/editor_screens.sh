@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the effect in the editors as a user meets it, under Xvfb:
 # Shotcut's panel on a clip with the effect and a new filter found by
-# "zoom", Kdenlive's effect list searched for "zoom", and Pitivi's window.
+# "zoom", Kdenlive's effect list and Pitivi's effect library searched for
+# "zoom".
 # It installs the package (./dev package first) and Kdenlive, Shotcut and
 # Pitivi from Debian, so it is run by hand (as root), not by the tests.
 # The clicks are at places in a 1600x1000 screen, for the editors' Debian
@@ -67,5 +68,10 @@ pkill -9 -f kdenlive || true
 
 dbus-run-session pitivi > "$out/pitivi.log" 2>&1 &
 sleep 25
-shot pitivi
+click 36 21 6      # New
+xdotool windowsize "$(xdotool search --name Pitivi | tail -1)" 1500 950; sleep 3
+click 195 74       # the Effect Library
+click 215 113 1    # its search
+xdotool type --delay 80 zoom; sleep 3
+shot pitivi-search
 grep -hi "unknown type\|morva.*\(error\|warn\)" "$out"/*.log || echo "no warnings about the effect"
