@@ -19,7 +19,11 @@ work=$(mktemp -d)
 export DISPLAY=:73 HOME=$work XDG_CONFIG_HOME=$work/config
 Xvfb $DISPLAY -screen 0 1600x1000x24 >/dev/null 2>&1 &
 xvfb=$!
-trap 'pkill -9 -f "shotcut|kdenlive|pitivi" || true; kill $xvfb; rm -rf "$work"' EXIT
+editor=
+# Each editor in a process group of its own, ended as a whole: no other session's.
+start() { setsid "$@" & editor=$!; }
+stop() { if [ -n "$editor" ]; then kill -9 -- "-$editor" 2>/dev/null || true; wait "$editor" 2>/dev/null || true; fi; editor=; }
+trap 'stop; kill $xvfb; rm -rf "$work"' EXIT
 sleep 1
 shot() { ffmpeg -v error -y -f x11grab -video_size 1600x1000 -i $DISPLAY -frames:v 1 "$out/$1.png"; echo "$out/$1.png"; }
 click() { xdotool mousemove "$1" "$2" click 1; sleep "${3:-2}"; }
@@ -46,7 +50,7 @@ cat > "$work/clip.mlt" <<MLT
 </mlt>
 MLT
 
-shotcut "$work/clip.mlt" > "$out/shotcut.log" 2>&1 &
+start shotcut "$work/clip.mlt" > "$out/shotcut.log" 2>&1
 sleep 15
 click 103 396      # the Filters tab
 click 103 165 3    # the clip's filter: its panel
@@ -56,17 +60,17 @@ xdotool type --delay 80 zoom; sleep 2
 shot shotcut-search
 click 115 206 4    # the first found: a new filter's panel
 shot shotcut-new
-pkill -9 -f shotcut || true
+stop
 
-dbus-run-session kdenlive > "$out/kdenlive.log" 2>&1 &
+start dbus-run-session kdenlive > "$out/kdenlive.log" 2>&1
 sleep 25
 click 195 466 3    # the Effects tab
 click 207 77 1     # its search
 xdotool type --delay 80 zoom; sleep 3
 shot kdenlive-search
-pkill -9 -f kdenlive || true
+stop
 
-dbus-run-session pitivi > "$out/pitivi.log" 2>&1 &
+start dbus-run-session pitivi > "$out/pitivi.log" 2>&1
 sleep 25
 click 36 21 6      # New
 xdotool windowsize "$(xdotool search --name Pitivi | tail -1)" 1500 950; sleep 3
@@ -74,4 +78,5 @@ click 195 74       # the Effect Library
 click 215 113 1    # its search
 xdotool type --delay 80 zoom; sleep 3
 shot pitivi-search
+stop
 grep -hi "unknown type\|morva.*\(error\|warn\)" "$out"/*.log || echo "no warnings about the effect"

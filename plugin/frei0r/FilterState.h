@@ -32,7 +32,7 @@ struct Parameters {
 // What the length, rate and time unit come to, in frames.
 struct Timing {
     std::int64_t clipFrames = 0;  // 0: no course, the region is held
-    double framesPerUnit = 0.025;  // a frame position for a host's time
+    double framesPerUnit = 25;    // a frame position for a host's time
 };
 
 struct Instance {
@@ -43,14 +43,15 @@ struct Instance {
     Timing timing;
     GWorldPtr source = nullptr, target = nullptr;
     std::int64_t nextFrame = 0;  // where a frame without a usable time goes
-    bool courseGiven = false;    // the host sets course (animates it, as MLT does only then)
 };
 
 // The effect's configuration for the parameters.
 void ApplyParameters(Instance& instance);
 // A rectangle as MLT writes one ("x y w h", each in pixels of a width x
-// height frame or in percent; the first of several keyframes "pos=x y w h
-// [opacity]"), as fractions of the frame; nothing where it is no rectangle.
+// height frame or in percent; a keyframe "pos=x y w h [opacity]", the first
+// of several), as fractions of the frame; nothing where it is no rectangle,
+// or where it covers the whole frame (an editor's default, which leaves the
+// edges, as projects from before the rectangle hold them, in charge).
 std::optional<relRect> RectOfText(const std::string& text, unsigned width, unsigned height);
 // The frame's position in the clip for the host's time, by the rule the
 // filter documents; moves the instance's count on.

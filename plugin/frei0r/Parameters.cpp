@@ -43,7 +43,6 @@ void SetParameter(Instance& instance, int index, double value) {
     const ParameterInfo& p = kParameters[index];
     if (!p.field || std::isnan(value)) return;
     instance.params.*p.field = std::clamp(value, p.minimum, p.maximum);
-    if (p.field == &Parameters::course) instance.courseGiven = true;
     ApplyParameters(instance);
 }
 

@@ -67,8 +67,9 @@ std::optional<relRect> RectOfText(const std::string& text, unsigned width, unsig
     double v[4];
     const char* p = value.data();
     const char* const end = value.data() + value.size();
+    auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
     for (int i = 0; i < 4; ++i) {
-        while (p < end && *p == ' ') ++p;
+        while (p < end && space(*p)) ++p;
         const auto [next, error] = std::from_chars(p, end, v[i]);
         if (error != std::errc{} || !std::isfinite(v[i])) return std::nullopt;
         p = next;
@@ -79,11 +80,12 @@ std::optional<relRect> RectOfText(const std::string& text, unsigned width, unsig
         } else {
             v[i] /= whole;
         }
-        if (p < end && *p != ' ') return std::nullopt;
+        if (p < end && !space(*p)) return std::nullopt;
     }
     auto edge = [](double e) { return std::clamp(e, 0.0, 1.0); };
     const double left = edge(std::min(v[0], v[0] + v[2])), right = edge(std::max(v[0], v[0] + v[2]));
     const double top = edge(std::min(v[1], v[1] + v[3])), bottom = edge(std::max(v[1], v[1] + v[3]));
+    if (left == 0 && top == 0 && right == 1 && bottom == 1) return std::nullopt;
     return relRect{left, right, top, bottom};
 }
 
@@ -133,13 +135,10 @@ struct Step {
 
 // The clip's length: from an animated course where it has moved off its
 // start (its value there is the position over the length less one), else
-// as given. A course's first frame without a length given is that of a
-// long clip (the whole frame, where there is a zoom in): which it is for a
-// short one cannot be told there.
+// as given.
 std::int64_t ClipFrames(const Instance& instance, std::int64_t position) {
     const double course = instance.params.course;
-    if (course > 0 && position > 0) return std::min<std::int64_t>(std::llround(position / course) + 1, 2147483647);
-    if (position == 0 && instance.courseGiven && instance.timing.clipFrames < 1) return 1000000;
+    if (course > 0 && position > 0) return std::llround(std::min(position / course + 1, 2147483647.0));
     return instance.timing.clipFrames;
 }
 

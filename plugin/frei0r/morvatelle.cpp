@@ -30,6 +30,10 @@ extern "C" {
 #include <frei0r.h>
 }
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -38,6 +42,26 @@ extern "C" {
 #include "frei0r/Parameters.h"
 
 using mvfrei0r::Instance;
+
+namespace {
+
+// A text parameter comes as a pointer to the text's pointer, as frei0r says,
+// but GStreamer 1.22 hands a playing element's new text itself. Which one
+// came is told by what its first bytes would point to: an address of this
+// process holding memory, or (text: printable bytes make no such address)
+// not. That holds for 64-bit addresses only; 32-bit ones keep the contract.
+const char* TextOf(f0r_param_t param) {
+    const char* text = nullptr;
+    std::memcpy(&text, param, sizeof text);
+    if constexpr (sizeof text < 8) return text ? text : "";
+    const auto address = reinterpret_cast<std::uintptr_t>(text);
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    unsigned char resident = 0;
+    if (address >= page && mincore(reinterpret_cast<void*>(address & ~(page - 1)), 1, &resident) == 0) return text;
+    return address ? static_cast<const char*>(param) : "";
+}
+
+}  // namespace
 
 // The entry points are the library's only visible names.
 #pragma GCC visibility push(default)
@@ -90,7 +114,7 @@ void f0r_set_param_value(f0r_instance_t instance, f0r_param_t param, int param_i
     auto* i = static_cast<Instance*>(instance);
     if (param_index >= 0 && param_index < mvfrei0r::kParameterCount &&
         mvfrei0r::kParameters[param_index].type == F0R_PARAM_STRING)
-        mvfrei0r::SetTextParameter(*i, param_index, *static_cast<const f0r_param_string*>(param));
+        mvfrei0r::SetTextParameter(*i, param_index, TextOf(param));
     else
         mvfrei0r::SetParameter(*i, param_index, *static_cast<const double*>(param));
 }

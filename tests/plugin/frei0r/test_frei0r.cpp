@@ -282,7 +282,7 @@ TEST_F(Filter, InstancesTimesAndValues) {
     const struct {
         int index;
         double plain, within;
-    } units[] = {{7, 20, 20e-6}, {8, 30, 30e-3}, {9, 1000, 0.001}, {9, 1, 1}};
+    } units[] = {{7, 20, 20e-6}, {8, 30, 30e-3}, {9, 1000, 0.001}};
     for (const auto& u : units) {
         f0r_instance_t plain = Make(64, 48), within = Make(64, 48);
         Set(plain, u.index, u.plain);
@@ -295,7 +295,9 @@ TEST_F(Filter, InstancesTimesAndValues) {
 
     // The rectangle an editor's monitor draws stands for the four edges, in
     // pixels or percent, the first keyframe of several; text that is no
-    // rectangle leaves the edges in charge.
+    // rectangle, or the whole frame (an editor's default), leaves the edges in
+    // charge. It is read whether the host hands a pointer to the text, as
+    // frei0r says, or the text itself, as GStreamer 1.22 does for a playing element.
     f0r_instance_t edges = Make(64, 48);
     Set(edges, 2, 0.25);
     Set(edges, 3, 0.75);
@@ -305,17 +307,21 @@ TEST_F(Filter, InstancesTimesAndValues) {
         const char* text;
         bool middle;
     } rects[] = {{"16 12 32 24", true},       {"25% 25% 50% 50%", true}, {"0=16 12 32 24 1;99=0 0 64 48 1", true},
-                 {"00:00:00.000=48 36 -32 -24", true}, {"16 12 32", false}, {"a rectangle", false}};
-    for (const auto& r : rects) {
-        f0r_instance_t drawn = Make(64, 48);
-        const char* text = r.text;
-        Get<decltype(&f0r_set_param_value)>("f0r_set_param_value")(drawn, &text, 13);
-        const char* back = nullptr;
-        Get<decltype(&f0r_get_param_value)>("f0r_get_param_value")(drawn, &back, 13);
-        EXPECT_STREQ(back, r.text);
-        EXPECT_EQ(Render(drawn, 280, 64, 48) == middle, r.middle) << r.text;
-        Free(drawn);
-    }
+                 {"00:00:00.000=48 36 -32 -24", true}, {"16\t12\n32 24", true}, {"16 12 32", false},
+                 {"a rectangle", false}, {"0 0 100% 100%", false}};
+    for (const auto& r : rects)
+        for (bool itself : {false, true}) {
+            f0r_instance_t drawn = Make(64, 48);
+            const std::string text = r.text;  // on the heap when long, as a host's copy is
+            const char* pointer = text.c_str();
+            Get<decltype(&f0r_set_param_value)>("f0r_set_param_value")(
+                drawn, itself ? const_cast<char*>(pointer) : static_cast<void*>(&pointer), 13);
+            const char* back = nullptr;
+            Get<decltype(&f0r_get_param_value)>("f0r_get_param_value")(drawn, &back, 13);
+            EXPECT_STREQ(back, r.text);
+            EXPECT_EQ(Render(drawn, 280, 64, 48) == middle, r.middle) << r.text << (itself ? ", itself" : "");
+            Free(drawn);
+        }
     Free(edges);
 
     // An animated course (0 at the first frame, 1 at the last, as MLT animates
@@ -323,11 +329,11 @@ TEST_F(Filter, InstancesTimesAndValues) {
     for (int length : {2, 21, 37}) {
         f0r_instance_t given = Make(64, 48), animated = Make(64, 48);
         Set(given, 7, length * 1e-6);
-        Set(animated, 7, 0);  // no length: the first frame is a course's first
+        Set(animated, 7, length * 1e-6);  // the length as an editor wrote it when the filter was added
         for (int f = 0; f < length; ++f) {
             Set(animated, 12, f / double(length - 1));
             EXPECT_EQ(Render(animated, f * 40.0, 64, 48), Render(given, f * 40.0, 64, 48)) << length << ", frame " << f;
-            Set(animated, 7, 0.9);  // a stale length: the course decides
+            Set(animated, 7, 1e-6);  // then stale, and shorter: the course decides
         }
         Free(given);
         Free(animated);
@@ -498,17 +504,17 @@ TEST_F(Filter, EditorDescriptionsAreTheFiltersTable) {
         const std::string type = attribute(element, "type", "");
         EXPECT_EQ(type == "bool", known.type == F0R_PARAM_BOOL) << type;
         if (known.type == F0R_PARAM_STRING) {
-            // The rectangle on the monitor: by default the whole frame, as the four edges are.
+            // The rectangle on the monitor: by default the whole frame, which
+            // leaves the edges (a project's from before the rectangle) in charge.
             EXPECT_EQ(type, "animatedrect");
-            f0r_instance_t drawn = Get<decltype(&f0r_construct)>("f0r_construct")(64, 48);
-            Set(drawn, 4, 1);
-            Set(drawn, 7, 20e-6);
+            f0r_instance_t drawn = Make(64, 48), plain = Make(64, 48);
             const std::string text = attribute(element, "default", "");
             const char* value = text.c_str();
             Get<decltype(&f0r_set_param_value)>("f0r_set_param_value")(drawn, &value, 13);
-            Set(drawn, 0, 0.25);  // the rectangle stands for the edges
-            EXPECT_EQ(Render(drawn, 400, 64, 48), Source(64, 48)) << text;
+            EXPECT_EQ(Render(drawn, 280, 64, 48), Render(plain, 280, 64, 48)) << text;
+            EXPECT_NE(Render(drawn, 280, 64, 48), Source(64, 48));
             Free(drawn);
+            Free(plain);
             ++described;
             continue;
         }
