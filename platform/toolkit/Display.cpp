@@ -37,12 +37,18 @@ std::vector<std::string> QtPlatforms() {
     return platforms;
 }
 
+const char* const kNoDisplay = "no display (set DISPLAY or WAYLAND_DISPLAY)";
+
+// The display `variable` names, or why there is none.
+bool Named(const char* variable, std::string& name, std::string& why) {
+    name = Env(variable);
+    if (name.empty()) why = kNoDisplay;
+    return !name.empty();
+}
+
 bool XAnswers(std::string& why) {
-    const std::string display = Env("DISPLAY");
-    if (display.empty()) {
-        why = "no display (set DISPLAY or WAYLAND_DISPLAY)";
-        return false;
-    }
+    std::string display;
+    if (!Named("DISPLAY", display, why)) return false;
     xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
     const int err = xcb_connection_has_error(connection);
     xcb_disconnect(connection);
@@ -61,11 +67,8 @@ bool HaveWaylandPlugin() {
 }
 
 bool WaylandAnswers(std::string& why) {
-    const std::string name = Env("WAYLAND_DISPLAY");
-    if (name.empty()) {
-        why = "no display (set DISPLAY or WAYLAND_DISPLAY)";
-        return false;
-    }
+    std::string name;
+    if (!Named("WAYLAND_DISPLAY", name, why)) return false;
     const std::string path = name[0] == '/' ? name : Env("XDG_RUNTIME_DIR") + "/" + name;
     sockaddr_un address{};
     if (path.size() >= sizeof address.sun_path) {
@@ -107,6 +110,6 @@ bool MVDisplayUsable(bool screenless, std::string& why) {
         }
         if (why.empty()) why = reason;  // the first platform's reason: the one Qt would have used
     }
-    if (why.empty()) why = "no display (set DISPLAY or WAYLAND_DISPLAY)";
+    if (why.empty()) why = kNoDisplay;
     return false;
 }

@@ -45,8 +45,6 @@ struct Instance {
     std::int64_t nextFrame = 0;  // where a frame without a usable time goes
 };
 
-// The effect's configuration for the parameters.
-void ApplyParameters(Instance& instance);
 // A rectangle as MLT writes one ("x y w h", each in pixels of a width x
 // height frame or in percent; a keyframe "pos=x y w h [opacity]", the first
 // of several), as fractions of the frame; nothing where it is no rectangle,

@@ -43,7 +43,6 @@ void SetParameter(Instance& instance, int index, double value) {
     const ParameterInfo& p = kParameters[index];
     if (!p.field || std::isnan(value)) return;
     instance.params.*p.field = std::clamp(value, p.minimum, p.maximum);
-    ApplyParameters(instance);
 }
 
 double GetParameter(const Instance& instance, int index) {
@@ -54,7 +53,6 @@ double GetParameter(const Instance& instance, int index) {
 void SetTextParameter(Instance& instance, int index, const char* text) {
     if (index < 0 || index >= kParameterCount || kParameters[index].field) return;
     instance.rect = text ? text : "";
-    ApplyParameters(instance);
 }
 
 const char* GetTextParameter(const Instance& instance, int index) {

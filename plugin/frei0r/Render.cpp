@@ -89,7 +89,8 @@ std::optional<relRect> RectOfText(const std::string& text, unsigned width, unsig
     return relRect{left, right, top, bottom};
 }
 
-void ApplyParameters(Instance& instance) {
+// The effect's configuration and timing for the parameters as they stand.
+static void ApplyParameters(Instance& instance) {
     const Parameters& p = instance.params;
     instance.config.startRel = relRect{std::min(p.left, p.right), std::max(p.left, p.right), std::min(p.top, p.bottom),
                                        std::max(p.top, p.bottom)};
@@ -312,6 +313,8 @@ void RenderLocked(Instance& instance, const Step& step, const std::uint32_t* inf
 // here instead; the port is put back and the effect's own images (whose
 // state a broken render may have left half-changed) are made anew next time.
 void RenderFrame(Instance& instance, double time, const std::uint32_t* inframe, std::uint32_t* outframe) {
+    // Once a frame: a host sets every parameter before each frame (MLT does).
+    ApplyParameters(instance);
     std::unique_lock lock(gRenderLock);
     const Step step = StepAt(instance, FramePosition(instance, time));
     if (step.smooth && !instance.config.sliders[2]) {

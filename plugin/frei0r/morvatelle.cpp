@@ -55,7 +55,7 @@ const char* TextOf(f0r_param_t param) {
     std::memcpy(&text, param, sizeof text);
     if constexpr (sizeof text < 8) return text ? text : "";
     const auto address = reinterpret_cast<std::uintptr_t>(text);
-    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    static const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     unsigned char resident = 0;
     if (address >= page && mincore(reinterpret_cast<void*>(address & ~(page - 1)), 1, &resident) == 0) return text;
     return address ? static_cast<const char*>(param) : "";
@@ -98,7 +98,6 @@ f0r_instance_t f0r_construct(unsigned int width, unsigned int height) {
     instance->width = width;
     instance->height = height;
     ResetConfig(&instance->config, true);
-    mvfrei0r::ApplyParameters(*instance);
     return instance;
 }
 
