@@ -3,11 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 
 #include "config/PluginDefines.h"
-#include "quickdraw/QuickDraw.h"
+#include "guest/GuestRender.h"
 
 namespace mvfrei0r {
 
@@ -41,8 +42,9 @@ struct Instance {
     std::string rect;  // the start region as an editor's monitor draws it; empty for left, right, top, bottom
     pluginDataRec config{};
     Timing timing;
-    GWorldPtr source = nullptr, target = nullptr;
+    mvguest::Images images;
     std::int64_t nextFrame = 0;  // where a frame without a usable time goes
+    std::mutex lock;             // MLT's sliced threading renders one instance's bands on several threads
 };
 
 // A rectangle as MLT writes one ("x y w h", each in pixels of a width x
@@ -54,7 +56,7 @@ std::optional<relRect> RectOfText(const std::string& text, unsigned width, unsig
 // The frame's position in the clip for the host's time, by the rule the
 // filter documents; moves the instance's count on.
 std::int64_t FramePosition(Instance& instance, double time);
-// The instance's own images let go, while no other instance renders.
+// The instance's own images let go.
 void DisposeImages(Instance& instance);
 // Renders inframe (R, G, B, A bytes, width x height) at the host's time into
 // outframe; a frame that cannot be rendered (no memory) is the source.

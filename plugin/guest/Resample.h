@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace mvfrei0r {
+namespace mvguest {
 
 // A region in pixels: left <= right within 0..width, top <= bottom within 0..height.
 struct RegionF {
@@ -39,4 +39,4 @@ bool ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int 
 void ResampleRegionReference(const std::uint32_t* in, std::uint32_t* out, int width, int height,
                              std::ptrdiff_t stride, RegionF region);
 
-}  // namespace mvfrei0r
+}  // namespace mvguest

@@ -6,11 +6,11 @@
 #include <random>
 #include <vector>
 
-#include "frei0r/Resample.h"
+#include "guest/Resample.h"
 
 namespace {
 
-using mvfrei0r::RegionF;
+using mvguest::RegionF;
 
 std::vector<std::uint32_t> Noise(int w, int h, unsigned seed) {
     std::mt19937 random(seed);
@@ -36,8 +36,8 @@ TEST(Resample, PixmanAgreesWithTheReference) {
             const RegionF region{std::min(l, r), std::min(l, r) + grow * std::abs(r - l), std::min(t, b),
                                  std::min(t, b) + grow * std::abs(b - t)};
             std::vector<std::uint32_t> fast(in.size()), plain(in.size());
-            mvfrei0r::ResampleRegion(in.data(), fast.data(), w, h, w, region);
-            mvfrei0r::ResampleRegionReference(in.data(), plain.data(), w, h, w, region);
+            mvguest::ResampleRegion(in.data(), fast.data(), w, h, w, region);
+            mvguest::ResampleRegionReference(in.data(), plain.data(), w, h, w, region);
             const auto* a = reinterpret_cast<const std::uint8_t*>(fast.data());
             const auto* e = reinterpret_cast<const std::uint8_t*>(plain.data());
             int most = 0;
@@ -59,11 +59,11 @@ TEST(Resample, TapsWeighOne) {
         int size, most;
     } cases[] = {{2.5, 7.25, 40, 2}, {0, 40, 40, 2}, {0, 100, 40, 4}, {3.3, 99.9, 10, 11}};
     for (const auto& c : cases) {
-        const mvfrei0r::Taps t = mvfrei0r::MakeTaps(c.from, c.to, c.size);
+        const mvguest::Taps t = mvguest::MakeTaps(c.from, c.to, c.size);
         ASSERT_EQ(t.first.size(), static_cast<std::size_t>(c.size));
         for (int i = 0; i < c.size; ++i) {
             const auto* w = t.weight.data() + t.offset[i];
-            EXPECT_EQ(std::accumulate(w, w + t.count[i], 0), 1 << mvfrei0r::kWeightBits) << c.from << " pixel " << i;
+            EXPECT_EQ(std::accumulate(w, w + t.count[i], 0), 1 << mvguest::kWeightBits) << c.from << " pixel " << i;
             EXPECT_LE(t.count[i], c.most);
             EXPECT_LE(t.first[i] + t.count[i], c.size);
         }

@@ -1,4 +1,4 @@
-#include "frei0r/Resample.h"
+#include "guest/Resample.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include <pixman.h>
 
-namespace mvfrei0r {
+namespace mvguest {
 
 namespace {
 
@@ -170,4 +170,4 @@ bool ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int 
     return true;
 }
 
-}  // namespace mvfrei0r
+}  // namespace mvguest

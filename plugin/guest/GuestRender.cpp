@@ -1,0 +1,243 @@
+// A guest frame's render: in the host's own frames, or, where the overlay
+// blends by the A byte, in the effect's A, R, G, B images and handed back.
+#include "guest/GuestRender.h"
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <mutex>
+
+#include "engine/callPixelFX.h"
+#include "engine/imageProcs.h"
+#include "engine/lineEffect.h"
+#include "util/Diagnostics.h"
+
+namespace mvguest {
+
+namespace {
+
+// The drawing platform keeps one current port for the process: one frame at
+// a time, whichever instance or thread asks.
+std::mutex gRenderLock;
+
+Rect FrameBounds(const Frame& frame) {
+    return Rect{0, 0, static_cast<SInt16>(frame.height), static_cast<SInt16>(frame.width)};
+}
+
+// R, G, B, A bytes (the host's) and A, R, G, B bytes (the effect's), a
+// 32-bit word read little-endian each: one rotation apart.
+void ToEffect(const std::uint32_t* from, GWorldPtr to, unsigned width, unsigned height) {
+    PixMapHandle pm = GetGWorldPixMap(to);
+    auto* base = reinterpret_cast<std::uint8_t*>(GetPixBaseAddr(pm));
+    for (unsigned y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(base + static_cast<std::ptrdiff_t>(y) * GetPixRowBytes(pm));
+        for (unsigned x = 0; x < width; ++x) row[x] = std::rotl(from[x], 8);
+        from += width;
+    }
+}
+
+void ToHost(GWorldPtr from, std::uint32_t* to, unsigned width, unsigned height) {
+    PixMapHandle pm = GetGWorldPixMap(from);
+    const auto* base = reinterpret_cast<const std::uint8_t*>(GetPixBaseAddr(pm));
+    for (unsigned y = 0; y < height; ++y) {
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(base + static_cast<std::ptrdiff_t>(y) * GetPixRowBytes(pm));
+        for (unsigned x = 0; x < width; ++x) to[x] = std::rotr(row[x], 8);
+        to += width;
+    }
+}
+
+double Mix(double from, double to, double t) { return from + t * (to - from); }
+
+// Where a frame stands on the course: its stretch, how far along it (eased
+// if asked), and whether the smooth sampler draws it. Without the clip's
+// length there is no course: the region is held, as a course with no zooms.
+struct Step {
+    SInt32 position, frames;
+    CourseLeg leg;
+    double t;
+    bool shaped, smooth;
+};
+
+Step StepAt(pluginDataRec& config, Options options, std::int64_t position, std::int64_t frames) {
+    frames = std::min<std::int64_t>(frames, std::numeric_limits<SInt32>::max());
+    position = std::clamp<std::int64_t>(position, 0, std::max<std::int64_t>(frames - 1, 0));
+    Step step{static_cast<SInt32>(position), static_cast<SInt32>(frames), {}, 0, false, false};
+    if (step.frames < 1) {
+        config.sliders[0] = config.sliders[1] = 0;
+        step.position = 0;
+        step.frames = 1;
+        step.leg = CourseLeg{0, 0, config.startRel, config.startRel};
+        return step;
+    }
+    step.leg = CalcCourseLeg(&config, step.position, step.frames);
+    step.shaped = options.smooth || options.easing;
+    if (step.leg.endFrame > step.leg.startFrame) {
+        const double t = std::clamp(
+            double(step.position - step.leg.startFrame) / (step.leg.endFrame - step.leg.startFrame), 0.0, 1.0);
+        step.t = options.easing ? t * t * (3 - 2 * t) : t;
+    }
+    // Where the course stands still (its start, its hold, its end) the frame is the exact one.
+    step.smooth = options.smooth && step.t > 0 && step.t < 1;
+    return step;
+}
+
+// The smooth crop glides between the exact course's whole-pixel regions at
+// the stretch's ends, so it meets them without a jump.
+RegionF SmoothRegion(const Frame& frame, const Step& step) {
+    const Rect bounds = FrameBounds(frame);
+    Rect from = Rel2Rect(step.leg.from, bounds), to = Rel2Rect(step.leg.to, bounds);
+    CheckRect(from, bounds);
+    CheckRect(to, bounds);
+    const double left = Mix(from.left, to.left, step.t), right = Mix(from.right, to.right, step.t);
+    const double top = Mix(from.top, to.top, step.t), bottom = Mix(from.bottom, to.bottom, step.t);
+    return RegionF{std::min(left, right), std::max(left, right), std::min(top, bottom), std::max(top, bottom)};
+}
+
+bool RenderSmooth(const Frame& frame, Images images, const Step& step) {
+    PixMapHandle in = GetGWorldPixMap(images.source), out = GetGWorldPixMap(images.target);
+    return ResampleRegion(reinterpret_cast<const std::uint32_t*>(GetPixBaseAddr(in)),
+                          reinterpret_cast<std::uint32_t*>(GetPixBaseAddr(out)), static_cast<int>(frame.width),
+                          static_cast<int>(frame.height), GetPixRowBytes(out) / 4, SmoothRegion(frame, step));
+}
+
+// The course with easing, drawn by the effect's renderer.
+void RenderEased(pluginDataRec& config, Images images, const Step& step) {
+    const CourseLeg& leg = step.leg;
+    const relRect region{Mix(leg.from.left, leg.to.left, step.t), Mix(leg.from.right, leg.to.right, step.t),
+                         Mix(leg.from.top, leg.to.top, step.t), Mix(leg.from.bottom, leg.to.bottom, step.t)};
+    PixelDrive(images.source, images.target, Rel2Rect(region, GetPortRect(images.target)), &config, step.position,
+               step.frames);
+}
+
+// The zoom by the step's way, then the overlay where asked. The overlay is
+// laid here rather than by the renderer so that a source image that cannot
+// be had leaves the zoom alone instead of ending the host's process. False
+// when the smooth sampler could not run (no memory).
+bool Render(const pluginDataRec& settings, const Frame& frame, Images images, const Step& step, bool overlay) {
+    pluginDataRec config = settings;
+    config.sliders[2] = 0;
+    bool rendered = true;
+    if (step.smooth)
+        rendered = RenderSmooth(frame, images, step);
+    else if (step.shaped)
+        RenderEased(config, images, step);
+    else
+        DoPascalPixelEffect(images.source, images.target, &config, step.position, step.frames);
+    if (rendered && overlay && settings.sliders[2] > 0)
+        LayOverSource(images.source, images.target, GetPortRect(images.target), settings.sliders[2]);
+    return rendered;
+}
+
+bool HaveImages(const Frame& frame, Images& images) {
+    if (images.source && images.target) return true;
+    const Rect bounds = FrameBounds(frame);
+    if (!images.source && NewGWorld(&images.source, 32, &bounds, nullptr, nullptr, 0) != noErr) return false;
+    return NewGWorld(&images.target, 32, &bounds, nullptr, nullptr, 0) == noErr;
+}
+
+// Without the overlay the renderer only moves whole pixels, whatever their
+// byte order, so it renders the host's frames themselves: no turning them
+// into the effect's A, R, G, B images and back. The bundle's host copies
+// the source into the output first; that copy is made only where the render
+// may leave part of the output alone.
+bool RenderInPlace(pluginDataRec& config, const Frame& frame, const Step& step) {
+    const Rect bounds = FrameBounds(frame);
+    const auto rowBytes = static_cast<SInt32>(frame.width * 4);
+    // Disposed of however the render ends, an unwinding failure included.
+    using World = std::unique_ptr<std::remove_pointer_t<GWorldPtr>, decltype(&DisposeGWorld)>;
+    auto over = [&](const std::uint32_t* pixels) {
+        GWorldPtr world = nullptr;
+        NewGWorldFromPtr(&world, k32ARGBPixelFormat, &bounds, nullptr, nullptr, 0,
+                         reinterpret_cast<Ptr>(const_cast<std::uint32_t*>(pixels)), rowBytes);
+        return World(world, DisposeGWorld);
+    };
+    const World source = over(frame.in), target = over(frame.out);
+    if (!source || !target) return false;
+    if (!CourseCoversFrame(&config, bounds, bounds, step.position, step.frames))
+        std::memcpy(frame.out, frame.in, std::size_t{frame.width} * frame.height * 4);
+    return Render(config, frame, Images{source.get(), target.get()}, step, false);
+}
+
+// The frame as it came, and one line the first time, for the host's log.
+void ShowSource(const Frame& frame) {
+    std::memcpy(frame.out, frame.in, std::size_t{frame.width} * frame.height * 4);
+    static std::atomic_flag told = ATOMIC_FLAG_INIT;
+    if (!told.test_and_set())
+        std::fputs("morvatelle: a frame could not be rendered (out of memory); it is shown as it came, and "
+                   "each later frame tries again\n",
+                   stderr);
+}
+
+void RenderLocked(pluginDataRec& config, const Frame& frame, const Step& step, Images& images) {
+    // The overlay blends by the A byte: it is laid in the effect's own images.
+    // Without them (no memory) the zoom comes alone; without even that, the frame.
+    if (!config.sliders[2] || !HaveImages(frame, images)) {
+        if (!RenderInPlace(config, frame, step)) ShowSource(frame);
+        return;
+    }
+    ToEffect(frame.in, images.source, frame.width, frame.height);
+    const Rect bounds = FrameBounds(frame);
+    CopyBits(GetPortBitMapForCopyBits(images.source), GetPortBitMapForCopyBits(images.target), &bounds, &bounds,
+             srcCopy, nullptr);
+    if (Render(config, frame, images, step, true))
+        ToHost(images.target, frame.out, frame.width, frame.height);
+    else
+        ShowSource(frame);
+}
+
+// A failed assertion while a frame is rendered: unwound to RenderGuestFrame.
+struct FrameFailed {};
+[[noreturn]] void Unwind(const char*) { throw FrameFailed{}; }
+
+}  // namespace
+
+void DisposeImages(Images& images) {
+    const std::lock_guard lock(gRenderLock);
+    DisposeGWorld(images.source);
+    DisposeGWorld(images.target);
+    images.source = images.target = nullptr;
+}
+
+// Inside ffmpeg, melt or an editor the effect is a guest: a frame that
+// cannot be rendered must not end the host. The engine's assertions unwind
+// here instead; the port is put back and the effect's own images (whose
+// state a broken render may have left half-changed) are made anew next time.
+void RenderGuestFrame(const pluginDataRec& settings, Options options, std::int64_t position, std::int64_t frames,
+                      const Frame& frame, Images& images) {
+    pluginDataRec config = settings;
+    const Step step = StepAt(config, options, position, frames);
+    if (step.smooth && !config.sliders[2]) {
+        // The sampler reads any byte order and no current port: straight from
+        // the host's frame into its output, beside other frames.
+        if (!ResampleRegion(frame.in, frame.out, static_cast<int>(frame.width), static_cast<int>(frame.height),
+                            frame.width, SmoothRegion(frame, step)))
+            ShowSource(frame);
+        return;
+    }
+    const std::lock_guard lock(gRenderLock);
+    CGrafPtr port;
+    GDHandle device;
+    GetGWorld(&port, &device);
+    struct Handler {
+        Handler() { SetAssertionHandler(Unwind); }
+        ~Handler() { SetAssertionHandler(nullptr); }
+    } handler;
+    try {
+        RenderLocked(config, frame, step, images);
+        SetGWorld(port, device);
+    } catch (...) {  // an assertion, or an allocation the platform could not make: nothing may reach the host
+        SetGWorld(port, device);
+        DisposeGWorld(images.source);
+        DisposeGWorld(images.target);
+        images.source = images.target = nullptr;
+        ShowSource(frame);
+    }
+}
+
+}  // namespace mvguest

@@ -1,0 +1,44 @@
+// The effect inside another host's frames: the frei0r filter, the MLT
+// service and the GStreamer element each work out where a frame stands in
+// its clip, then hand it here. A frame is rendered by the effect's own
+// engine exactly as the bundle renders it, or, with the options, along an
+// eased course or by the smooth sampler.
+#pragma once
+
+#include <cstdint>
+
+#include "config/PluginDefines.h"
+#include "guest/Resample.h"
+#include "quickdraw/QuickDraw.h"
+
+namespace mvguest {
+
+struct Options {
+    bool smooth = false;  // the crop to a fraction of a pixel, filtered, while the course moves
+    bool easing = false;  // each zoom eases in and out instead of running evenly
+};
+
+// A host's frame: R, G, B, A bytes (any order of the four, but for the
+// overlay, which blends by the A byte), rows of exactly width pixels.
+struct Frame {
+    unsigned width, height;  // 1..32767 each
+    const std::uint32_t* in;
+    std::uint32_t* out;
+};
+
+// The effect's own A, R, G, B images, made when the overlay first needs them
+// and kept by the caller between frames of one size.
+struct Images {
+    GWorldPtr source = nullptr, target = nullptr;
+};
+
+// Renders frame `position` of a clip of `frames` frames (fewer than 1: no
+// course, the start region is held) with the configuration's region and
+// sliders. Never fails: a frame that cannot be rendered (no memory, an
+// assertion of the engine's) is the source, said once on standard error.
+void RenderGuestFrame(const pluginDataRec& config, Options options, std::int64_t position, std::int64_t frames,
+                      const Frame& frame, Images& images);
+// The images let go, while no frame renders.
+void DisposeImages(Images& images);
+
+}  // namespace mvguest
