@@ -10,17 +10,19 @@ scratch_settings() {
 
 # cpu LABEL CMD...: runs CMD $repeat times and keeps in $cpu the least user +
 # system time of the runs (the machine is shared; other load only adds time),
-# and in $sys that run's system time: page faults show there.
+# in $sys that run's system time (page faults show there), and in $wall the
+# least time on the clock.
 cpu() {
-  local label=$1 n u s c
+  local label=$1 n u s e c
   shift
-  cpu= sys=
+  cpu= sys= wall=
   for ((n = 0; n < repeat; n++)); do
-    /usr/bin/time -f '%U %S' -o "$work/time" "$@" >/dev/null 2>"$work/err" </dev/null ||
+    /usr/bin/time -f '%U %S %e' -o "$work/time" "$@" >/dev/null 2>"$work/err" </dev/null ||
       { echo "$label failed:"; cat "$work/err"; exit 1; }
-    read -r u s <"$work/time"
+    read -r u s e <"$work/time"
     c=$(echo "$u + $s" | bc)
     if [ -z "$cpu" ] || [ "$(echo "$c < $cpu" | bc)" = 1 ]; then cpu=$c sys=$s; fi
+    if [ -z "$wall" ] || [ "$(echo "$e < $wall" | bc)" = 1 ]; then wall=$e; fi
   done
   printf '%-26s cpu %6.2f s  (system %5.2f s)\n' "$label" "$cpu" "$sys"
 }

@@ -1,8 +1,9 @@
-# cpack: morvatelle_<version>_amd64.deb, installed under /usr: the programs
-# in bin/, the bundle in lib/morvatelle/, the filter in lib/frei0r-1/ (where
-# Debian's MLT, ffmpeg and GStreamer all look), and the editors' files where
-# Debian's Kdenlive and Shotcut read them. Its dependencies are those of the
-# shared libraries it links, as dpkg-shlibdeps finds them.
+# cpack: morvatelle_<version>_<arch>.deb, installed under /usr: the programs
+# in bin/, the bundle in lib/morvatelle/, the frei0r filter in lib/frei0r-1/
+# (where Debian's MLT, ffmpeg and GStreamer all look), the MLT module and its
+# metadata in MLT's folders, and the editors' files where Debian's Kdenlive
+# and Shotcut read them. Its dependencies are those of the shared libraries
+# it links, as dpkg-shlibdeps finds them (libmlt7 for the module).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME morvatelle)
 set(CPACK_PACKAGE_VENDOR "The Morva Telle developers")
@@ -10,8 +11,9 @@ set(CPACK_PACKAGE_CONTACT "The Morva Telle developers <maintainers@users.noreply
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "zoom that follows a fixed course over a clip")
 set(CPACK_PACKAGE_DESCRIPTION "Morva Telle zooms in from the whole frame to a region over the start of a clip,\n\
 holds it, and zooms back out over its end. It renders video files with its own\n\
-program, and comes as a frei0r filter for ffmpeg, MLT, GStreamer, Kdenlive,\n\
-Shotcut and Pitivi, with its effect descriptions for Kdenlive and Shotcut.")
+program, and comes as an MLT filter of its own for Kdenlive and Shotcut, which\n\
+run its course over each clip as trimmed or split, and as a frei0r filter for\n\
+ffmpeg, GStreamer and Pitivi.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)

@@ -38,13 +38,12 @@ cat > "$work/clip.mlt" <<MLT
   <chain id="chain0" out="199">
     <property name="resource">$work/clip.mp4</property>
     <filter id="filter0" in="0" out="199">
-      <property name="mlt_service">frei0r.morvatelle</property>
-      <property name="shotcut:filter">morvatelle</property>
+      <property name="mlt_service">morvatelle</property>
+      <property name="shotcut:filter">morvatelleZoom</property>
       <property name="left">0.25</property><property name="right">0.75</property>
       <property name="top">0.25</property><property name="bottom">0.75</property>
       <property name="zoom-in">0.3</property><property name="zoom-out">0.3</property>
-      <property name="course">0=0;-1=1</property><property name="frames">0.0002</property>
-      <property name="frame-rate">0.025</property><property name="time-scale">1</property>
+      <property name="smooth">1</property>
     </filter>
   </chain>
 </mlt>

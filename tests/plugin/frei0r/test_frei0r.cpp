@@ -524,14 +524,14 @@ TEST_F(Filter, EditorDescriptionsAreTheFiltersTable) {
         ++defaults;
     }
     EXPECT_EQ(defaults, 7);
-    for (const char* file : {"shotcut/morvatelle/ui.qml", "shotcut/morvatelle/vui.qml"}) {
+    for (const char* file : {"shotcut/morvatelle/ui.qml", "../../mlt/editors/shotcut/morvatelle_zoom/vui.qml"}) {
         const std::string text = read(file);
         for (const char* opener : {"filter.set('", "filter.getDouble('"})
             for (const std::string& name : between(text, opener, "'"))
                 EXPECT_TRUE(filter.count(name)) << file << ": " << name;
     }
     // Qt 5 loads only versioned imports.
-    for (const char* file : {"shotcut/morvatelle/ui.qml", "shotcut/morvatelle/meta.qml", "shotcut/morvatelle/vui.qml"})
+    for (const char* file : {"shotcut/morvatelle/ui.qml", "shotcut/morvatelle/meta.qml"})
         for (const std::string& line : between("\n" + read(file), "\nimport ", "\n"))
             EXPECT_TRUE(line.find(' ') != std::string::npos &&
                         std::isdigit(static_cast<unsigned char>(line[line.find(' ') + 1])))
