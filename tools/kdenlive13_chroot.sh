@@ -12,14 +12,25 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$(realpath -m "${1:-/var/tmp/kdenlive13}")
 
 # run CMD...: inside the chroot, with the system's file systems and this
-# machine's /tmp (so an X server here and files made here are seen there).
+# machine's /tmp (so an X server here and files made here are seen there),
+# bound for the command alone: removing the chroot afterwards must not reach
+# this machine's /tmp or /dev.
+mounts=(proc sys dev dev/pts tmp)
+unmount() {
+  local i
+  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+    mountpoint -q "$dir/${mounts[i]}" && umount -l "$dir/${mounts[i]}"
+  done
+  return 0
+}
 run() {
-  for m in proc sys dev dev/pts tmp; do
+  for m in "${mounts[@]}"; do
     mountpoint -q "$dir/$m" || mount --bind "/$m" "$dir/$m"
   done
   chroot "$dir" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
     ${DISPLAY:+DISPLAY=$DISPLAY} "$@"
 }
+trap unmount EXIT
 if [ "${2:-}" = run ]; then shift 2; run "$@"; exit; fi
 
 deb=$(ls "$root"/morvatelle_*.deb 2>/dev/null | tail -1)
@@ -36,13 +47,12 @@ fi
 
 # The package's effect files, as the package lays them out.
 unpacked=$(mktemp -d)
-trap 'rm -rf "$unpacked"' EXIT
+trap 'unmount; rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
-mlt_modules=$(run pkg-config --variable=moduledir mlt-framework-7 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/mlt-7)
 cd "$unpacked"
-for f in usr/lib/frei0r-1 usr/lib/morvatelle/libmvplatform.so* usr/share/mlt-7 usr/share/kdenlive; do
+for f in usr/lib/frei0r-1 usr/lib/morvatelle/libmvplatform.so* usr/share/mlt-7 usr/share/kdenlive \
+         usr/lib/*/mlt-7/libmltmorvatelle.so; do
   [ -e "$f" ] && cp -a --parents $f "$dir/"
 done
-find . -name 'libmltmorvatelle.so' -exec cp {} "$dir$mlt_modules/" \;
 echo "Kdenlive $(run dpkg-query -W -f='${Version}' kdenlive), MLT $(run dpkg-query -W -f='${Version}' libmlt7) in $dir"
 echo "try it: Xvfb :74 & DISPLAY=:74 $0 $dir run dbus-run-session kdenlive"

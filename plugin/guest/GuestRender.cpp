@@ -141,6 +141,15 @@ bool HaveImages(const Frame& frame, Images& images) {
     return NewGWorld(&images.target, 32, &bounds, nullptr, nullptr, 0) == noErr;
 }
 
+// Every region of the course, linear or eased, covers at least a pixel each
+// way when the start region does, since the course only ever widens it
+// toward the whole frame; then the render overwrites the whole output.
+bool StartRegionHasArea(const pluginDataRec& config, Rect bounds) {
+    Rect start = Rel2Rect(config.startRel, bounds);
+    CheckRect(start, bounds);
+    return start.right > start.left && start.bottom > start.top;
+}
+
 // Without the overlay the renderer only moves whole pixels, whatever their
 // byte order, so it renders the host's frames themselves: no turning them
 // into the effect's A, R, G, B images and back. The bundle's host copies
@@ -159,8 +168,7 @@ bool RenderInPlace(pluginDataRec& config, const Frame& frame, const Step& step) 
     };
     const World source = over(frame.in), target = over(frame.out);
     if (!source || !target) return false;
-    if (!CourseCoversFrame(&config, bounds, bounds, step.position, step.frames))
-        std::memcpy(frame.out, frame.in, std::size_t{frame.width} * frame.height * 4);
+    if (!StartRegionHasArea(config, bounds)) std::memcpy(frame.out, frame.in, std::size_t{frame.width} * frame.height * 4);
     return Render(config, frame, Images{source.get(), target.get()}, step, false);
 }
 
@@ -198,6 +206,7 @@ struct FrameFailed {};
 }  // namespace
 
 void DisposeImages(Images& images) {
+    if (!images.source && !images.target) return;  // no wait on other frames for nothing
     const std::lock_guard lock(gRenderLock);
     DisposeGWorld(images.source);
     DisposeGWorld(images.target);

@@ -22,7 +22,9 @@
 #include <framework/mlt.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 
@@ -30,8 +32,12 @@
 
 namespace {
 
+// A share held to 0..1; what is unset or no number keeps the default (MLT
+// reads it as 0). The number is MLT's, in the properties' own locale.
 double Share(mlt_properties properties, const char* name, double fallback) {
-    if (!mlt_properties_get(properties, name)) return fallback;
+    const char* text = mlt_properties_get(properties, name);
+    char* end = nullptr;
+    if (!text || (std::strtod(text, &end), end == text)) return fallback;
     const double value = mlt_properties_get_double(properties, name);
     return std::isfinite(value) ? std::clamp(value, 0.0, 1.0) : fallback;
 }
@@ -43,12 +49,15 @@ relRect Ordered(double left, double right, double top, double bottom) {
 }
 
 // rect as fractions of the frame: MLT reads percent as fractions already,
-// pixels are the profile's.
+// pixels are the profile's; a field it could not read, which it leaves at
+// DBL_MIN, makes no rectangle.
 bool RegionOfRect(mlt_filter filter, int length, relRect& region) {
     mlt_properties properties = MLT_FILTER_PROPERTIES(filter);
     const char* text = mlt_properties_get(properties, "rect");
     if (!text || !*text) return false;
     mlt_rect r = mlt_properties_anim_get_rect(properties, "rect", 0, length);
+    for (const double field : {r.x, r.y, r.w, r.h})
+        if (field == DBL_MIN || !std::isfinite(field)) return false;
     if (!std::strchr(text, '%')) {
         const mlt_profile profile = mlt_service_profile(MLT_FILTER_SERVICE(filter));
         if (!profile || profile->width < 1 || profile->height < 1) return false;
@@ -57,7 +66,6 @@ bool RegionOfRect(mlt_filter filter, int length, relRect& region) {
         r.y /= profile->height;
         r.h /= profile->height;
     }
-    if (!std::isfinite(r.x) || !std::isfinite(r.y) || !std::isfinite(r.w) || !std::isfinite(r.h)) return false;
     auto edge = [](double e) { return std::clamp(e, 0.0, 1.0); };
     region = Ordered(edge(r.x), edge(r.x + r.w), edge(r.y), edge(r.y + r.h));
     return true;
@@ -90,11 +98,12 @@ struct Span {
 
 // The clip as it stands: a cut (Kdenlive's clip, the filter inside its
 // playlist entry) has its in and out, kept by the editor through trims and
-// splits, whatever a stale copy on the filter says. Elsewhere the range MLT
-// applies the filter over, set on the frame just before process(): the
-// filter's own in and out where it has them (Shotcut keeps a clip's filters
-// to the clip), else those of the service it is attached to (a producer,
-// or a whole track).
+// splits, whatever a stale copy on the filter says. A filter attached
+// elsewhere runs over the range MLT set on the frame just before process():
+// the filter's own in and out where it has them (Shotcut keeps a clip's
+// filters to the clip), else those of the producer or track it is on. A
+// filter planted on a track (melt's -filter) runs over its own in and out,
+// else over its frame's producer.
 Span SpanOf(mlt_filter filter, mlt_frame frame) {
     auto* owner = static_cast<mlt_service>(mlt_properties_get_data(MLT_FILTER_PROPERTIES(filter), "service", nullptr));
     const mlt_service_type type = owner ? mlt_service_identify(owner) : mlt_service_invalid_type;
@@ -108,7 +117,7 @@ Span SpanOf(mlt_filter filter, mlt_frame frame) {
     mlt_properties properties = MLT_FRAME_PROPERTIES(frame);
     const mlt_position in = mlt_properties_get_position(properties, "in");
     const mlt_position out = mlt_properties_get_position(properties, "out");
-    if (out > in) return Span{at - in, out - in + 1};
+    if (owner && out >= in) return Span{at - in, out - in + 1};
     return Span{mlt_filter_get_position(filter, frame), mlt_filter_get_length2(filter, frame)};
 }
 

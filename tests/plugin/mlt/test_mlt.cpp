@@ -136,8 +136,8 @@ TEST_F(Melt, EditorProjectsRunTheCourseOverEachClipAsItStands) {
 
 // Projects in the editors' shapes, written here: the filter inside a
 // playlist entry (a cut), also with a stale range of its own from an older
-// edit; and melt's filter on a producer with an in and out of its own; each
-// rendered by one worker and by two.
+// edit; and melt's, planted after a trimmed producer or with a range of its
+// own; each rendered by one worker and by two.
 TEST_F(Melt, ShapesOfProjectAndWorkersKeepTheClipsCourse) {
     const std::string filter = "<property name=\"mlt_service\">morvatelle</property>"
                                "<property name=\"left\">0.2</property><property name=\"right\">0.9</property>"
@@ -161,19 +161,29 @@ TEST_F(Melt, ShapesOfProjectAndWorkersKeepTheClipsCourse) {
          "<playlist id=\"v1\"><entry producer=\"clip\" in=\"40\" out=\"99\"><filter in=\"0\" out=\"199\">" + filter +
              "</filter></entry></playlist>",
          {{0, 40, 60}}},
-        {"a producer's own in and out (melt's -filter)", "", {{0, 25, 75}}},
+        {"melt's -filter after a producer with an in and out", "", {{0, 25, 75}}},
+        {"melt's -filter with an in and out of its own", "", {{10, 10, 50}}},
     };
     Settings("0.2,0.9,0.1,0.6", 40, 30);
     for (const auto& shape : shapes) {
         SCOPED_TRACE(shape.shape);
         std::ofstream(s.path("shape.mlt")) << head << shape.body << "</mlt>";
         std::vector<std::string> args{s.path("shape.mlt").string()};
-        if (shape.body.empty())
-            args = {s.path("clip.mkv").string(), "in=25", "out=99", "-filter", "morvatelle", "left=0.2", "right=0.9",
-                    "top=0.1", "bottom=0.6", "zoom-in=0.4", "zoom-out=0.3"};
+        const std::vector<std::string> edges{"left=0.2", "right=0.9", "top=0.1", "bottom=0.6", "zoom-in=0.4",
+                                             "zoom-out=0.3"};
+        const Clip& clip = shape.clips.front();
+        if (shape.body.empty() && clip.at == 0)
+            args = {s.path("clip.mkv").string(), "in=25", "out=99", "-filter", "morvatelle"};
+        else if (shape.body.empty())
+            args = {s.path("clip.mkv").string(), "-filter", "morvatelle", "in=10", "out=59"};
+        if (shape.body.empty()) args.insert(args.end(), edges.begin(), edges.end());
         const auto one = Render(args, "real_time=-1");
         ExpectClipsAreTheHosts(one, shape.clips);
         EXPECT_TRUE(Render(args, "real_time=-2") == one) << "two workers";
+        if (!shape.body.empty()) continue;
+        // The sampler and the overlay, which render beside other workers' frames.
+        args.insert(args.end(), {"smooth=1", "overlay=0.3"});
+        EXPECT_TRUE(Render(args, "real_time=-2") == Render(args, "real_time=-1")) << "smooth, overlay, two workers";
     }
 }
 
@@ -187,6 +197,9 @@ TEST_F(Melt, RectangleUnitsAndRenderSizes) {
         {"rect=32 36 64 36"},
         {"rect=25% 50% 50% 50%"},
         {"rect=0=32 36 64 36;100=0 0 128 72"},
+        // What is no rectangle leaves the edges in charge.
+        {"left=0.25", "right=0.75", "top=0.5", "bottom=1", "rect=10 20"},
+        {"left=0.25", "right=0.75", "top=0.5", "bottom=1", "rect=none"},
     };
     for (const int scale : {1, 2}) {
         std::vector<Picture> first;
@@ -220,8 +233,6 @@ TEST_F(Melt, MetadataAndDescriptionsAreWhatTheFilterReads) {
         const auto d = yaml.find("default: ", end);
         if (d < next) defaults[name] = yaml.substr(d + 9, yaml.find('\n', d) - d - 9);
     }
-    EXPECT_EQ(names, (std::set<std::string>{"rect", "left", "right", "top", "bottom", "zoom-in", "zoom-out", "overlay",
-                                            "smooth", "easing"}));
     const std::map<std::string, std::string> other{{"left", "0.3"},    {"right", "0.6"},    {"top", "0.2"},
                                                    {"bottom", "0.7"},  {"zoom-in", "0.5"},  {"zoom-out", "0.2"},
                                                    {"overlay", "0.5"}, {"smooth", "1"},     {"easing", "1"},
@@ -237,6 +248,7 @@ TEST_F(Melt, MetadataAndDescriptionsAreWhatTheFilterReads) {
     for (const auto& [name, value] : defaults)
         if (name != "left") all.push_back(name + "=" + value);
     EXPECT_TRUE(with(all) == plain) << "the metadata's defaults";
+    for (const std::string& name : names) EXPECT_TRUE(other.count(name)) << name << " is tried below";
     for (const auto& [name, value] : other) EXPECT_FALSE(with({"left=0.1", name + "=" + value}) == plain) << name;
 
     // The editors' descriptions name only these.
