@@ -38,8 +38,9 @@ struct Clip {
 };
 
 // MLT reads modules and data from one folder each: the system's, with the
-// module and metadata we built in place of any installed. melt gets no LADSPA plugins,
-// some of which deadlock as they load under the sanitizers' runtimes.
+// module and metadata we built in place of any installed. melt gets no LADSPA
+// plugins and only our frei0r one: some an editor's packages bring
+// deadlock as they load under the sanitizers' runtimes.
 class Melt : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -64,7 +65,8 @@ protected:
                                  "an=1"});
         if (!consumer.empty()) melt.push_back(consumer);
         if (scale != 1) melt.push_back("scale=" + std::to_string(1.0 / scale));
-        const std::string env = std::string(MV_MELT_ENV) + " LADSPA_PATH=/nonexistent MLT_REPOSITORY='" +
+        const std::string env = std::string(MV_MELT_ENV) + " LADSPA_PATH=/nonexistent FREI0R_PATH='" +
+                                (mvtest::buildDir() / "frei0r-1").string() + "' MLT_REPOSITORY='" +
                                 s.path("modules").string() + "' MLT_DATA='" + s.path("data").string() + "'";
         const mvtest::RunResult r = s.run(melt, env);
         EXPECT_EQ(r.status, 0) << r.err;
