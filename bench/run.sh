@@ -13,6 +13,8 @@ echo "== live-preview steps: a drag and a slider"
 "$build/bench/preview_bench"
 echo "== scrubbing in the dialog"
 "$build/bench/scrub_bench"
+echo "== the smooth zoom's sampler against swscale's Lanczos"
+"$build/bench/resample_bench" --benchmark_counters_tabular=true
 echo "== the frei0r filter in ffmpeg against zoompan"
 "$build/bench/frei0r_frame_bench" "$build/frei0r-1/morvatelle.so"
 "$here/frei0r_bench.sh" "$build"

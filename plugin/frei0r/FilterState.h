@@ -24,7 +24,7 @@ struct Parameters {
     double frames = 0;         // the clip's length in millions of frames; 0 for not given
     double frameRate = 0.025;  // the clip's rate in thousands of frames a second
     double timeScale = 1;      // the host's time unit in seconds: 1 for MLT and GStreamer, 0.001 for ffmpeg
-    double smooth = 0;         // above 0.5: the crop to a fraction of a pixel, filtered
+    double smooth = 0;         // above 0.5: every frame resampled (Lanczos-3), the crop to a fraction of a pixel
     double easing = 0;         // above 0.5: each zoom eases in and out instead of running evenly
     double course = 0;         // the frame's place along the clip, 0 at its first frame and 1 at its last,
                                // where the host animates it; 0 throughout for not given

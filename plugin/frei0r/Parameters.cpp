@@ -24,7 +24,7 @@ const ParameterInfo kParameters[] = {
      &Parameters::frameRate, 1e-6, 1000000},
     {"time-scale", F0R_PARAM_DOUBLE, "The host's time unit in seconds: 1 for MLT and GStreamer, 0.001 for ffmpeg",
      &Parameters::timeScale, 1e-9, 1e9},
-    {"smooth", F0R_PARAM_BOOL, "Zoom by fractions of a pixel with filtered sampling, so slow zooms glide",
+    {"smooth", F0R_PARAM_BOOL, "Resample every frame by a Lanczos-3 filter, the crop to fractions of a pixel: sharp, and slow zooms glide",
      &Parameters::smooth, 0, 1},
     {"easing", F0R_PARAM_BOOL, "Ease each zoom in and out instead of running it evenly", &Parameters::easing, 0, 1},
     {"course", F0R_PARAM_DOUBLE,

@@ -73,6 +73,7 @@ Step StepAt(pluginDataRec& config, Options options, std::int64_t position, std::
         step.position = 0;
         step.frames = 1;
         step.leg = CourseLeg{0, 0, config.startRel, config.startRel};
+        step.smooth = options.smooth;
         return step;
     }
     step.leg = CalcCourseLeg(&config, step.position, step.frames);
@@ -82,8 +83,9 @@ Step StepAt(pluginDataRec& config, Options options, std::int64_t position, std::
             double(step.position - step.leg.startFrame) / (step.leg.endFrame - step.leg.startFrame), 0.0, 1.0);
         step.t = options.easing ? t * t * (3 - 2 * t) : t;
     }
-    // Where the course stands still (its start, its hold, its end) the frame is the exact one.
-    step.smooth = options.smooth && step.t > 0 && step.t < 1;
+    // Every frame, the hold's too, is resampled; where the region is the whole
+    // frame (the course's start and end) the sampler gives the frame back.
+    step.smooth = options.smooth;
     return step;
 }
 

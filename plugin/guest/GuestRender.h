@@ -14,7 +14,7 @@
 namespace mvguest {
 
 struct Options {
-    bool smooth = false;  // the crop to a fraction of a pixel, filtered, while the course moves
+    bool smooth = false;  // every frame resampled (Lanczos-3), the crop to a fraction of a pixel
     bool easing = false;  // each zoom eases in and out instead of running evenly
 };
 

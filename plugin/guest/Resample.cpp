@@ -2,172 +2,241 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <numbers>
 
-#include <pixman.h>
+#include <immintrin.h>
 
 namespace mvguest {
 
 namespace {
 
 constexpr int kOne = 1 << kWeightBits;
-// The first pass keeps six bits below a byte, so the second rounds once.
+constexpr int kLobes = 3;  // Lanczos-3: six taps a pixel where the region is enlarged
+// The rows between the passes keep six bits below a byte (with the lobes'
+// overshoot they stay within 16 bits), so the second pass rounds once.
 constexpr int kRowBits = 6;
+constexpr int kAcrossShift = kWeightBits - kRowBits;
+constexpr int kDownShift = kWeightBits + kRowBits;
 
-void Add(Taps& t, int index, double weight, int size) {
-    t.first.push_back(std::clamp(index, 0, size - 1));
-    t.count.push_back(1);
-    t.offset.push_back(static_cast<std::int32_t>(t.weight.size()));
-    t.weight.push_back(static_cast<std::int16_t>(std::lround(weight * kOne)));
-}
-
-// Enlarging: the two pixels either side of the output pixel's centre; a
-// centre beyond the edge takes the edge pixel.
-void Bilinear(Taps& t, double from, double step, int size) {
-    for (int i = 0; i < size; ++i) {
-        const double centre = std::clamp(from + (i + 0.5) * step - 0.5, 0.0, size - 1.0);
-        const int left = std::min(static_cast<int>(centre), std::max(0, size - 2));
-        const auto right = static_cast<std::int16_t>(std::lround((centre - left) * kOne));
-        t.first.push_back(left);
-        t.offset.push_back(static_cast<std::int32_t>(t.weight.size()));
-        if (size == 1) {
-            t.count.push_back(1);
-            t.weight.push_back(kOne);
-            continue;
-        }
-        t.count.push_back(2);
-        t.weight.push_back(static_cast<std::int16_t>(kOne - right));
-        t.weight.push_back(right);
-    }
-}
-
-// Shrinking: every pixel the output pixel's span covers, by how much of it.
-void Area(Taps& t, double from, double step, int size) {
-    for (int i = 0; i < size; ++i) {
-        const double a = from + i * step, b = a + step;
-        const int first = std::max(0, static_cast<int>(std::floor(a)));
-        const int last = std::min(size - 1, static_cast<int>(std::ceil(b)) - 1);
-        if (last < first) {
-            Add(t, first, 1.0, size);
-            continue;
-        }
-        t.first.push_back(first);
-        t.count.push_back(last - first + 1);
-        t.offset.push_back(static_cast<std::int32_t>(t.weight.size()));
-        int sum = 0;
-        std::size_t largest = t.weight.size();
-        for (int j = first; j <= last; ++j) {
-            const double cover = std::min<double>(b, j + 1) - std::max<double>(a, j);
-            const auto w = static_cast<std::int16_t>(std::lround(cover / step * kOne));
-            if (j == first || w > t.weight[largest]) largest = t.weight.size();
-            t.weight.push_back(w);
-            sum += w;
-        }
-        t.weight[largest] = static_cast<std::int16_t>(t.weight[largest] + kOne - sum);  // weights sum to one
-    }
+double Lanczos(double x) {
+    x = std::abs(x);
+    if (x < 1e-9) return 1;
+    if (x >= kLobes) return 0;
+    const double px = std::numbers::pi * x;
+    return kLobes * std::sin(px) * std::sin(px / kLobes) / (px * px);
 }
 
 }  // namespace
 
+// Each output pixel's centre, in source pixels, weighs the source pixels
+// within three of it; the weights are made to sum to exactly one, the
+// rounding's remainder on the largest, so flat areas stay flat.
 Taps MakeTaps(double from, double to, int size) {
     Taps t;
-    t.first.reserve(size);
-    t.count.reserve(size);
-    t.offset.reserve(size);
-    const double step = (to - from) / size;
-    if (step <= 1.0)
-        Bilinear(t, from, step, size);
-    else
-        Area(t, from, step, size);
+    const double step = (to - from) / size, scale = std::max(step, 1.0);
+    t.count = std::min(size, 2 * static_cast<int>(std::ceil(kLobes * scale)));
+    t.first.resize(size);
+    t.weight.resize(static_cast<std::size_t>(size) * t.count);
+    std::vector<double> w(t.count);
+    for (int i = 0; i < size; ++i) {
+        const double centre = from + (i + 0.5) * step - 0.5;
+        const int lowest = static_cast<int>(std::floor(centre)) - t.count / 2 + 1;
+        const int first = std::clamp(lowest, 0, size - t.count);
+        std::fill(w.begin(), w.end(), 0.0);
+        double sum = 0;
+        for (int k = 0; k < t.count; ++k) {
+            const double v = Lanczos((lowest + k - centre) / scale);
+            w[std::clamp(lowest + k, 0, size - 1) - first] += v;
+            sum += v;
+        }
+        std::int16_t* q = &t.weight[static_cast<std::size_t>(i) * t.count];
+        int total = 0, largest = 0;
+        for (int k = 0; k < t.count; ++k) {
+            q[k] = static_cast<std::int16_t>(std::lround(w[k] / sum * kOne));
+            total += q[k];
+            if (std::abs(q[k]) > std::abs(q[largest])) largest = k;
+        }
+        q[largest] = static_cast<std::int16_t>(q[largest] + kOne - total);
+        t.first[i] = first;
+    }
     return t;
 }
 
 namespace {
 
-// The general path: any number of taps a pixel.
-void Across(const Taps& across, const std::uint8_t* src, std::uint16_t* dst, int width) {
-    for (int x = 0; x < width; ++x) {
-        const std::uint8_t* p = src + static_cast<std::ptrdiff_t>(across.first[x]) * 4;
-        const std::int16_t* w = across.weight.data() + across.offset[x];
-        std::int32_t acc[4] = {0, 0, 0, 0};
-        for (int k = 0; k < across.count[x]; ++k, p += 4)
-            for (int c = 0; c < 4; ++c) acc[c] += w[k] * p[c];
-        for (int c = 0; c < 4; ++c)
-            dst[x * 4 + c] =
-                static_cast<std::uint16_t>((acc[c] + (1 << (kWeightBits - kRowBits - 1))) >> (kWeightBits - kRowBits));
+// Across: a source row filtered to the output's width, four channels a pixel.
+void AcrossPlain(const Taps& t, const std::uint8_t* src, std::int16_t* dst, int from, int to) {
+    for (int x = from; x < to; ++x) {
+        const std::uint8_t* p = src + static_cast<std::ptrdiff_t>(t.first[x]) * 4;
+        const std::int16_t* w = &t.weight[static_cast<std::size_t>(x) * t.count];
+        for (int c = 0; c < 4; ++c) {
+            std::int32_t acc = 1 << (kAcrossShift - 1);
+            for (int k = 0; k < t.count; ++k) acc += w[k] * p[k * 4 + c];
+            dst[x * 4 + c] = static_cast<std::int16_t>(acc >> kAcrossShift);
+        }
     }
 }
 
-void Down(const std::int16_t* w, int count, const std::uint16_t* src, std::size_t rowWidth, std::uint8_t* dst) {
-    constexpr int shift = kWeightBits + kRowBits;
-    for (std::size_t i = 0; i < rowWidth; ++i) {
-        std::int32_t acc = 1 << (shift - 1);
-        for (int k = 0; k < count; ++k) acc += w[k] * src[rowWidth * k + i];
-        dst[i] = static_cast<std::uint8_t>(std::min(acc >> shift, 255));
+// Down: `count` filtered rows weighed into an output row of bytes.
+void DownPlain(const std::int16_t* w, int count, const std::int16_t* const* rows, std::size_t from, std::size_t to,
+               std::uint8_t* dst) {
+    for (std::size_t i = from; i < to; ++i) {
+        std::int32_t acc = 1 << (kDownShift - 1);
+        for (int k = 0; k < count; ++k) acc += w[k] * rows[k][i];
+        dst[i] = static_cast<std::uint8_t>(std::clamp(acc >> kDownShift, 0, 255));
+    }
+}
+
+// SSE2, six taps a pixel: two neighbours' bytes interleaved channel by
+// channel, so that each multiply-add weighs a pair of taps of one channel.
+__attribute__((target("sse2"))) void AcrossSse2(const Taps& t, const std::int16_t* pairs, const std::uint8_t* src,
+                                                std::int16_t* dst, int width) {
+    const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi32(1 << (kAcrossShift - 1));
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t* p = src + static_cast<std::ptrdiff_t>(t.first[x]) * 4;
+        const auto* w = reinterpret_cast<const __m128i*>(pairs + static_cast<std::ptrdiff_t>(x) * 24);
+        __m128i acc = round;
+        for (int pair = 0; pair < 3; ++pair) {
+            const __m128i two = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + pair * 8));
+            const __m128i mixed = _mm_unpacklo_epi8(_mm_unpacklo_epi8(two, _mm_srli_si128(two, 4)), zero);
+            acc = _mm_add_epi32(acc, _mm_madd_epi16(mixed, _mm_loadu_si128(w + pair)));
+        }
+        acc = _mm_srai_epi32(acc, kAcrossShift);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + x * 4), _mm_packs_epi32(acc, acc));
+    }
+}
+
+// The row pairs' weights as _mm_madd_epi16 takes them; an odd row last
+// pairs with itself at no weight.
+__attribute__((target("sse2"))) void DownSse2(const std::int16_t* w, int count, const std::int16_t* const* rows,
+                                              std::size_t n, std::uint8_t* dst) {
+    const __m128i round = _mm_set1_epi32(1 << (kDownShift - 1));
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        __m128i lo = round, hi = round;
+        for (int k = 0; k < count; k += 2) {
+            const bool pair = k + 1 < count;
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + i));
+            const __m128i b = pair ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k + 1] + i)) : a;
+            const __m128i weights =
+                _mm_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(pair ? w[k + 1] : 0) << 16) |
+                                                static_cast<std::uint16_t>(w[k])));
+            lo = _mm_add_epi32(lo, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), weights));
+            hi = _mm_add_epi32(hi, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), weights));
+        }
+        const __m128i words = _mm_packs_epi32(_mm_srai_epi32(lo, kDownShift), _mm_srai_epi32(hi, kDownShift));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(words, words));
+    }
+    DownPlain(w, count, rows, i, n, dst);
+}
+
+__attribute__((target("avx2"))) void DownAvx2(const std::int16_t* w, int count, const std::int16_t* const* rows,
+                                              std::size_t n, std::uint8_t* dst) {
+    const __m256i round = _mm256_set1_epi32(1 << (kDownShift - 1));
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        __m256i lo = round, hi = round;
+        for (int k = 0; k < count; k += 2) {
+            const bool pair = k + 1 < count;
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[k] + i));
+            const __m256i b = pair ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[k + 1] + i)) : a;
+            const __m256i weights =
+                _mm256_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(pair ? w[k + 1] : 0) << 16) |
+                                                   static_cast<std::uint16_t>(w[k])));
+            lo = _mm256_add_epi32(lo, _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), weights));
+            hi = _mm256_add_epi32(hi, _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), weights));
+        }
+        // Per 128-bit lane: lo holds elements 0-3 (8-11), hi 4-7 (12-15).
+        const __m256i words =
+            _mm256_packs_epi32(_mm256_srai_epi32(lo, kDownShift), _mm256_srai_epi32(hi, kDownShift));
+        const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(words, words), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm256_castsi256_si128(bytes));
+    }
+    DownPlain(w, count, rows, i, n, dst);
+}
+
+// The six taps' weights in pairs, each pair four times over, as AcrossSse2 reads them.
+std::vector<std::int16_t> WeightPairs(const Taps& t) {
+    std::vector<std::int16_t> pairs(t.first.size() * 24);
+    for (std::size_t x = 0; x < t.first.size(); ++x)
+        for (int pair = 0; pair < 3; ++pair)
+            for (int c = 0; c < 4; ++c) {
+                pairs[x * 24 + pair * 8 + c * 2] = t.weight[x * 6 + pair * 2];
+                pairs[x * 24 + pair * 8 + c * 2 + 1] = t.weight[x * 6 + pair * 2 + 1];
+            }
+    return pairs;
+}
+
+bool SameRegion(RegionF region, int width, int height) {
+    return region.left == 0 && region.top == 0 && region.right == width && region.bottom == height;
+}
+
+void Resample(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
+              RegionF region, Kernel kernel) {
+    const Taps across = MakeTaps(region.left, region.right, width);
+    const Taps down = MakeTaps(region.top, region.bottom, height);
+    const bool vectors = kernel != Kernel::Plain && across.count == 6;
+    const std::vector<std::int16_t> pairs = vectors ? WeightPairs(across) : std::vector<std::int16_t>{};
+    // The filtered rows a window of down.count slides over, each source row
+    // filtered once: row r lives in slot r % count.
+    const std::size_t rowWidth = static_cast<std::size_t>(width) * 4;
+    std::vector<std::int16_t> ring(rowWidth * down.count);
+    std::vector<const std::int16_t*> rows(down.count);
+    int next = 0;
+    for (int y = 0; y < height; ++y) {
+        const int first = down.first[y];
+        for (next = std::max(next, first); next < first + down.count; ++next) {
+            const auto* src = reinterpret_cast<const std::uint8_t*>(in + next * stride);
+            std::int16_t* slot = &ring[rowWidth * (next % down.count)];
+            if (vectors)
+                AcrossSse2(across, pairs.data(), src, slot, width);
+            else
+                AcrossPlain(across, src, slot, 0, width);
+        }
+        for (int k = 0; k < down.count; ++k) rows[k] = &ring[rowWidth * ((first + k) % down.count)];
+        const std::int16_t* w = &down.weight[static_cast<std::size_t>(y) * down.count];
+        auto* dst = reinterpret_cast<std::uint8_t*>(out + y * stride);
+        switch (kernel) {
+        case Kernel::Avx2: DownAvx2(w, down.count, rows.data(), rowWidth, dst); break;
+        case Kernel::Sse2: DownSse2(w, down.count, rows.data(), rowWidth, dst); break;
+        case Kernel::Plain: DownPlain(w, down.count, rows.data(), 0, rowWidth, dst); break;
+        }
     }
 }
 
 }  // namespace
 
-void ResampleRegionReference(const std::uint32_t* in, std::uint32_t* out, int width, int height,
-                             std::ptrdiff_t stride, RegionF region) {
-    const Taps across = MakeTaps(region.left, region.right, width);
-    const Taps down = MakeTaps(region.top, region.bottom, height);
-    const int top = down.first.front();
-    const int bottom = down.first.back() + down.count.back();  // the taps move down only
-    const std::size_t rowWidth = static_cast<std::size_t>(width) * 4;
-    std::vector<std::uint16_t> rows(rowWidth * static_cast<std::size_t>(bottom - top));
-    // Across: each source row the output needs, filtered to the output's width.
-    for (int y = top; y < bottom; ++y)
-        Across(across, reinterpret_cast<const std::uint8_t*>(in + y * stride), rows.data() + rowWidth * (y - top), width);
-    // Down: the filtered rows combined into each output row.
-    for (int y = 0; y < height; ++y)
-        Down(down.weight.data() + down.offset[y], down.count[y], rows.data() + rowWidth * (down.first[y] - top), rowWidth,
-             reinterpret_cast<std::uint8_t*>(out + y * stride));
+bool KernelRuns(Kernel kernel) {
+    switch (kernel) {
+    case Kernel::Avx2: return __builtin_cpu_supports("avx2");
+    case Kernel::Sse2: return __builtin_cpu_supports("sse2");
+    case Kernel::Plain: return true;
+    }
+    return false;
 }
 
-// pixman's sampling: where the region is enlarged, its bilinear filter;
-// where it is shrunk on either axis, a separable box filter over the covered
-// pixels. Edges are held (pad) as the reference holds them.
+Kernel BestKernel() {
+    static const Kernel best = KernelRuns(Kernel::Avx2)   ? Kernel::Avx2
+                               : KernelRuns(Kernel::Sse2) ? Kernel::Sse2
+                                                          : Kernel::Plain;
+    return best;
+}
+
 bool ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
-                    RegionF region) {
-    const auto bytes = static_cast<int>(stride * 4);
-    pixman_image_t* src = pixman_image_create_bits_no_clear(PIXMAN_a8r8g8b8, width, height,
-                                                            const_cast<std::uint32_t*>(in), bytes);
-    pixman_image_t* dst = pixman_image_create_bits_no_clear(PIXMAN_a8r8g8b8, width, height, out, bytes);
-    if (!src || !dst) {
-        if (src) pixman_image_unref(src);
-        if (dst) pixman_image_unref(dst);
+                    RegionF region, Kernel kernel) {
+    const bool empty = !(region.right > region.left && region.bottom > region.top);
+    if (empty || SameRegion(region, width, height)) {
+        for (int y = 0; y < height; ++y) std::memcpy(out + y * stride, in + y * stride, std::size_t{4} * width);
+        return true;
+    }
+    try {
+        Resample(in, out, width, height, stride, region, kernel);
+        return true;
+    } catch (const std::bad_alloc&) {
         return false;
     }
-    const double sx = (region.right - region.left) / width, sy = (region.bottom - region.top) / height;
-    pixman_transform_t transform;
-    pixman_transform_init_identity(&transform);
-    transform.matrix[0][0] = pixman_double_to_fixed(sx);
-    transform.matrix[1][1] = pixman_double_to_fixed(sy);
-    transform.matrix[0][2] = pixman_double_to_fixed(region.left);
-    transform.matrix[1][2] = pixman_double_to_fixed(region.top);
-    pixman_image_set_transform(src, &transform);
-    pixman_image_set_repeat(src, PIXMAN_REPEAT_PAD);
-    if (sx <= 1 && sy <= 1) {
-        pixman_image_set_filter(src, PIXMAN_FILTER_BILINEAR, nullptr, 0);
-    } else {
-        int count = 0;
-        pixman_fixed_t* params = pixman_filter_create_separable_convolution(
-            &count, pixman_double_to_fixed(std::max(sx, 1.0)), pixman_double_to_fixed(std::max(sy, 1.0)),
-            PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, 4, 4);
-        const bool set = params && pixman_image_set_filter(src, PIXMAN_FILTER_SEPARABLE_CONVOLUTION, params, count);
-        std::free(params);
-        if (!set) {
-            pixman_image_unref(src);
-            pixman_image_unref(dst);
-            return false;
-        }
-    }
-    pixman_image_composite32(PIXMAN_OP_SRC, src, nullptr, dst, 0, 0, 0, 0, 0, 0, width, height);
-    pixman_image_unref(src);
-    pixman_image_unref(dst);
-    return true;
 }
 
 }  // namespace mvguest

@@ -1,11 +1,12 @@
-// The smooth zoom's sampler: a region of a 32-bit image given to a fraction
-// of a pixel, scaled over the whole of another image of the same size, with
-// bilinear filtering where it is enlarged and an area filter where it is
-// shrunk. The four bytes of a pixel are filtered alike, whatever their order.
-// The zoom's crop lies within the frame, so the filter itself only ever
-// enlarges; shrinking serves a region a caller gives larger than the frame.
+// The smooth zoom's sampler: a region of a 32-bit image, given to a fraction
+// of a pixel, scaled over the whole of another image of the same size by a
+// separable Lanczos-3 filter in fixed point. The four bytes of a pixel are
+// filtered alike, whatever their order; results are held to 0..255. A
+// region that is the whole frame gives the frame back unchanged, and so
+// does one of no area (as the exact render draws nothing for it).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -16,12 +17,13 @@ struct RegionF {
     double left, right, top, bottom;
 };
 
-// Which source pixels make one output pixel along an axis, and how much each.
+// Which source pixels make one output pixel along an axis, and how much
+// each: `count` consecutive pixels from `first[i]`, weights summing to
+// 1 << kWeightBits. Taps past an edge fall on the edge pixel.
 struct Taps {
-    std::vector<std::int32_t> first;   // per output pixel: the first source pixel
-    std::vector<std::int32_t> count;   // per output pixel: how many follow
-    std::vector<std::int16_t> weight;  // per output pixel: count weights of kOne in all
-    std::vector<std::int32_t> offset;  // per output pixel: where its weights start
+    int count = 0;
+    std::vector<std::int32_t> first;
+    std::vector<std::int16_t> weight;  // count per output pixel
 };
 
 inline constexpr int kWeightBits = 14;
@@ -29,14 +31,17 @@ inline constexpr int kWeightBits = 14;
 // The taps for `size` output pixels covering [from, to) of a `size`-pixel axis.
 Taps MakeTaps(double from, double to, int size);
 
+// The row kernels, each the same arithmetic: the plain loops and their
+// vector twins, which give the same bytes.
+enum class Kernel { Plain, Sse2, Avx2 };
+// The best this processor runs.
+Kernel BestKernel();
+bool KernelRuns(Kernel kernel);
+
 // Renders `region` of `in` over the whole of `out` (both width x height,
-// rows of `stride` 32-bit pixels), by pixman; false, with `out` untouched,
-// when pixman cannot make what it needs (no memory).
+// rows of `stride` 32-bit pixels, `in` and `out` apart); false, with `out`
+// untouched, where its row buffer cannot be had (no memory).
 bool ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
-                    RegionF region);
-// The same by the taps above, in plain loops at 14-bit weights: the
-// reference pixman's 7-bit interpolation is held to.
-void ResampleRegionReference(const std::uint32_t* in, std::uint32_t* out, int width, int height,
-                             std::ptrdiff_t stride, RegionF region);
+                    RegionF region, Kernel kernel = BestKernel());
 
 }  // namespace mvguest
