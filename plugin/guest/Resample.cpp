@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <new>
+#include <exception>
 #include <numbers>
 
+#if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
+#define MV_X86 1
+#endif
 
 namespace mvguest {
 
@@ -20,36 +23,64 @@ constexpr int kRowBits = 6;
 constexpr int kAcrossShift = kWeightBits - kRowBits;
 constexpr int kDownShift = kWeightBits + kRowBits;
 
-double Lanczos(double x) {
-    x = std::abs(x);
-    if (x < 1e-9) return 1;
-    if (x >= kLobes) return 0;
-    const double px = std::numbers::pi * x;
-    return kLobes * std::sin(px) * std::sin(px / kLobes) / (px * px);
+// The kernel at d, d + 1, ..., d + 5, from one sine and cosine:
+// sin(pi (d + k)) = (-1)^k sin(pi d), and sin(pi (d + k) / 3) by the angle
+// sum with k pi / 3.
+void LanczosTaps(double d, double* out) {
+    constexpr int window = 2 * kLobes;
+    struct Steps {
+        double cos[2 * kLobes], sin[2 * kLobes];
+    };
+    static const Steps steps = [] {
+        Steps t{};
+        for (int k = 0; k < 2 * kLobes; ++k) {
+            t.cos[k] = std::cos(std::numbers::pi * k / kLobes);
+            t.sin[k] = std::sin(std::numbers::pi * k / kLobes);
+        }
+        return t;
+    }();
+    const double a = std::numbers::pi * d, s = std::sin(a), s3 = std::sin(a / kLobes), c3 = std::cos(a / kLobes);
+    for (int k = 0; k < window; ++k) {
+        const double x = d + k;
+        if (std::abs(x) < 1e-9) {
+            out[k] = 1;
+            continue;
+        }
+        if (std::abs(x) >= kLobes) {
+            out[k] = 0;
+            continue;
+        }
+        const double sinX3 = s3 * steps.cos[k] + c3 * steps.sin[k];
+        const double px = std::numbers::pi * x;
+        out[k] = kLobes * (k % 2 ? -s : s) * sinX3 / (px * px);
+    }
 }
 
 }  // namespace
 
 // Each output pixel's centre, in source pixels, weighs the source pixels
-// within three of it; the weights are made to sum to exactly one, the
-// rounding's remainder on the largest, so flat areas stay flat.
+// within three of it (the zoom only ever enlarges, so the kernel keeps its
+// width); taps past an edge fold onto the edge pixel, and the weights are
+// made to sum to exactly one, the rounding's remainder on the largest, so
+// flat areas stay flat.
 Taps MakeTaps(double from, double to, int size) {
     Taps t;
-    const double step = (to - from) / size, scale = std::max(step, 1.0);
-    t.count = std::min(size, 2 * static_cast<int>(std::ceil(kLobes * scale)));
+    const double step = (to - from) / size;
+    constexpr int window = 2 * kLobes;
+    t.count = std::min(size, window);
     t.first.resize(size);
     t.weight.resize(static_cast<std::size_t>(size) * t.count);
     std::vector<double> w(t.count);
     for (int i = 0; i < size; ++i) {
         const double centre = from + (i + 0.5) * step - 0.5;
-        const int lowest = static_cast<int>(std::floor(centre)) - t.count / 2 + 1;
+        const int lowest = static_cast<int>(std::floor(centre)) - kLobes + 1;
         const int first = std::clamp(lowest, 0, size - t.count);
         std::fill(w.begin(), w.end(), 0.0);
-        double sum = 0;
-        for (int k = 0; k < t.count; ++k) {
-            const double v = Lanczos((lowest + k - centre) / scale);
-            w[std::clamp(lowest + k, 0, size - 1) - first] += v;
-            sum += v;
+        double kernel[window], sum = 0;
+        LanczosTaps(lowest - centre, kernel);
+        for (int k = 0; k < window; ++k) {
+            w[std::clamp(lowest + k, 0, size - 1) - first] += kernel[k];
+            sum += kernel[k];
         }
         std::int16_t* q = &t.weight[static_cast<std::size_t>(i) * t.count];
         int total = 0, largest = 0;
@@ -89,6 +120,7 @@ void DownPlain(const std::int16_t* w, int count, const std::int16_t* const* rows
     }
 }
 
+#ifdef MV_X86
 // SSE2, six taps a pixel: two neighbours' bytes interleaved channel by
 // channel, so that each multiply-add weighs a pair of taps of one channel.
 __attribute__((target("sse2"))) void AcrossSse2(const Taps& t, const std::int16_t* pairs, const std::uint8_t* src,
@@ -108,23 +140,33 @@ __attribute__((target("sse2"))) void AcrossSse2(const Taps& t, const std::int16_
     }
 }
 
-// The row pairs' weights as _mm_madd_epi16 takes them; an odd row last
-// pairs with itself at no weight.
+// Down, a pair of rows at a time, their weights as _mm_madd_epi16 takes
+// them; an odd row last pairs with itself at no weight.
 __attribute__((target("sse2"))) void DownSse2(const std::int16_t* w, int count, const std::int16_t* const* rows,
                                               std::size_t n, std::uint8_t* dst) {
+    // The pairs' weights and rows held here, not read again through
+    // pointers the byte stores might alias.
+    __m128i weights[kLobes];
+    const std::int16_t* a[kLobes];
+    const std::int16_t* b[kLobes];
+    const int pairs = (count + 1) / 2;
+    for (int j = 0; j < pairs; ++j) {
+        const int k = 2 * j;
+        const bool pair = k + 1 < count;
+        weights[j] = _mm_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(pair ? w[k + 1] : 0) << 16) |
+                                                     static_cast<std::uint16_t>(w[k])));
+        a[j] = rows[k];
+        b[j] = pair ? rows[k + 1] : rows[k];
+    }
     const __m128i round = _mm_set1_epi32(1 << (kDownShift - 1));
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         __m128i lo = round, hi = round;
-        for (int k = 0; k < count; k += 2) {
-            const bool pair = k + 1 < count;
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + i));
-            const __m128i b = pair ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k + 1] + i)) : a;
-            const __m128i weights =
-                _mm_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(pair ? w[k + 1] : 0) << 16) |
-                                                static_cast<std::uint16_t>(w[k])));
-            lo = _mm_add_epi32(lo, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), weights));
-            hi = _mm_add_epi32(hi, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), weights));
+        for (int j = 0; j < pairs; ++j) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a[j] + i));
+            const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b[j] + i));
+            lo = _mm_add_epi32(lo, _mm_madd_epi16(_mm_unpacklo_epi16(x, y), weights[j]));
+            hi = _mm_add_epi32(hi, _mm_madd_epi16(_mm_unpackhi_epi16(x, y), weights[j]));
         }
         const __m128i words = _mm_packs_epi32(_mm_srai_epi32(lo, kDownShift), _mm_srai_epi32(hi, kDownShift));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(words, words));
@@ -134,19 +176,27 @@ __attribute__((target("sse2"))) void DownSse2(const std::int16_t* w, int count, 
 
 __attribute__((target("avx2"))) void DownAvx2(const std::int16_t* w, int count, const std::int16_t* const* rows,
                                               std::size_t n, std::uint8_t* dst) {
+    __m256i weights[kLobes];
+    const std::int16_t* a[kLobes];
+    const std::int16_t* b[kLobes];
+    const int pairs = (count + 1) / 2;
+    for (int j = 0; j < pairs; ++j) {
+        const int k = 2 * j;
+        const bool pair = k + 1 < count;
+        weights[j] = _mm256_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(pair ? w[k + 1] : 0) << 16) |
+                                                        static_cast<std::uint16_t>(w[k])));
+        a[j] = rows[k];
+        b[j] = pair ? rows[k + 1] : rows[k];
+    }
     const __m256i round = _mm256_set1_epi32(1 << (kDownShift - 1));
     std::size_t i = 0;
     for (; i + 16 <= n; i += 16) {
         __m256i lo = round, hi = round;
-        for (int k = 0; k < count; k += 2) {
-            const bool pair = k + 1 < count;
-            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[k] + i));
-            const __m256i b = pair ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[k + 1] + i)) : a;
-            const __m256i weights =
-                _mm256_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(pair ? w[k + 1] : 0) << 16) |
-                                                   static_cast<std::uint16_t>(w[k])));
-            lo = _mm256_add_epi32(lo, _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), weights));
-            hi = _mm256_add_epi32(hi, _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), weights));
+        for (int j = 0; j < pairs; ++j) {
+            const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a[j] + i));
+            const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b[j] + i));
+            lo = _mm256_add_epi32(lo, _mm256_madd_epi16(_mm256_unpacklo_epi16(x, y), weights[j]));
+            hi = _mm256_add_epi32(hi, _mm256_madd_epi16(_mm256_unpackhi_epi16(x, y), weights[j]));
         }
         // Per 128-bit lane: lo holds elements 0-3 (8-11), hi 4-7 (12-15).
         const __m256i words =
@@ -156,6 +206,8 @@ __attribute__((target("avx2"))) void DownAvx2(const std::int16_t* w, int count, 
     }
     DownPlain(w, count, rows, i, n, dst);
 }
+
+#endif
 
 // The six taps' weights in pairs, each pair four times over, as AcrossSse2 reads them.
 std::vector<std::int16_t> WeightPairs(const Taps& t) {
@@ -190,31 +242,39 @@ void Resample(const std::uint32_t* in, std::uint32_t* out, int width, int height
         for (next = std::max(next, first); next < first + down.count; ++next) {
             const auto* src = reinterpret_cast<const std::uint8_t*>(in + next * stride);
             std::int16_t* slot = &ring[rowWidth * (next % down.count)];
-            if (vectors)
+#ifdef MV_X86
+            if (vectors) {
                 AcrossSse2(across, pairs.data(), src, slot, width);
-            else
-                AcrossPlain(across, src, slot, 0, width);
+                continue;
+            }
+#endif
+            AcrossPlain(across, src, slot, 0, width);
         }
         for (int k = 0; k < down.count; ++k) rows[k] = &ring[rowWidth * ((first + k) % down.count)];
         const std::int16_t* w = &down.weight[static_cast<std::size_t>(y) * down.count];
         auto* dst = reinterpret_cast<std::uint8_t*>(out + y * stride);
-        switch (kernel) {
-        case Kernel::Avx2: DownAvx2(w, down.count, rows.data(), rowWidth, dst); break;
-        case Kernel::Sse2: DownSse2(w, down.count, rows.data(), rowWidth, dst); break;
-        case Kernel::Plain: DownPlain(w, down.count, rows.data(), 0, rowWidth, dst); break;
+#ifdef MV_X86
+        if (kernel == Kernel::Avx2) {
+            DownAvx2(w, down.count, rows.data(), rowWidth, dst);
+            continue;
         }
+        if (kernel == Kernel::Sse2) {
+            DownSse2(w, down.count, rows.data(), rowWidth, dst);
+            continue;
+        }
+#endif
+        DownPlain(w, down.count, rows.data(), 0, rowWidth, dst);
     }
 }
 
 }  // namespace
 
 bool KernelRuns(Kernel kernel) {
-    switch (kernel) {
-    case Kernel::Avx2: return __builtin_cpu_supports("avx2");
-    case Kernel::Sse2: return __builtin_cpu_supports("sse2");
-    case Kernel::Plain: return true;
-    }
-    return false;
+#ifdef MV_X86
+    if (kernel == Kernel::Avx2) return __builtin_cpu_supports("avx2");
+    if (kernel == Kernel::Sse2) return __builtin_cpu_supports("sse2");
+#endif
+    return kernel == Kernel::Plain;
 }
 
 Kernel BestKernel() {
@@ -226,6 +286,10 @@ Kernel BestKernel() {
 
 bool ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
                     RegionF region, Kernel kernel) {
+    auto within = [](double v, int size) { return std::clamp(v, 0.0, double(size)); };  // NaN stays NaN
+    region = RegionF{within(region.left, width), within(region.right, width), within(region.top, height),
+                     within(region.bottom, height)};
+    if (!KernelRuns(kernel)) kernel = Kernel::Plain;
     const bool empty = !(region.right > region.left && region.bottom > region.top);
     if (empty || SameRegion(region, width, height)) {
         for (int y = 0; y < height; ++y) std::memcpy(out + y * stride, in + y * stride, std::size_t{4} * width);
@@ -234,7 +298,7 @@ bool ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int 
     try {
         Resample(in, out, width, height, stride, region, kernel);
         return true;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // its taps and rows could not be had
         return false;
     }
 }

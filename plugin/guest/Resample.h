@@ -28,19 +28,22 @@ struct Taps {
 
 inline constexpr int kWeightBits = 14;
 
-// The taps for `size` output pixels covering [from, to) of a `size`-pixel axis.
+// The taps for `size` output pixels covering [from, to), within 0..size,
+// of a `size`-pixel axis.
 Taps MakeTaps(double from, double to, int size);
 
 // The row kernels, each the same arithmetic: the plain loops and their
-// vector twins, which give the same bytes.
+// vector twins, which give the same bytes (SSE2 across rows, SSE2 or AVX2
+// down them); one this processor cannot run falls back to the plain loops.
 enum class Kernel { Plain, Sse2, Avx2 };
 // The best this processor runs.
 Kernel BestKernel();
 bool KernelRuns(Kernel kernel);
 
-// Renders `region` of `in` over the whole of `out` (both width x height,
-// rows of `stride` 32-bit pixels, `in` and `out` apart); false, with `out`
-// untouched, where its row buffer cannot be had (no memory).
+// Renders `region` of `in` (held to the frame) over the whole of `out`
+// (both width x height, rows of `stride` 32-bit pixels, `in` and `out`
+// apart); false, with `out` untouched, where its taps and rows cannot be had
+// (no memory).
 bool ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
                     RegionF region, Kernel kernel = BestKernel());
 

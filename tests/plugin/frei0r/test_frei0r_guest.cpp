@@ -69,10 +69,10 @@ Frame Render(f0r_instance_t i, double ms, const Frame& in) {
 }
 
 // The child's side of the memory test; its status says what went wrong.
-int RenderWithoutMemory() {
+int RenderWithoutMemory(double overlay, double smooth) {
     const int w = 320, h = 240;
     const Frame in = Source(w, h);
-    f0r_instance_t instance = Make(w, h, 0.5, 0);
+    f0r_instance_t instance = Make(w, h, overlay, smooth);
     const Frame rendered = Render(instance, 200, in);  // frame 5: on the way in, overlay laid
     if (rendered == in) return 10;
 
@@ -101,26 +101,30 @@ TEST(FilterAsGuest, AFrameWithoutMemoryIsItsSourceAndTheHostGoesOn) {
     GTEST_SKIP() << "a sanitizer's own memory needs more address space than the test leaves";
 #endif
     Filter();
-    int err[2];
-    ASSERT_EQ(pipe(err), 0);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(err[1], 2);
-        _exit(RenderWithoutMemory());
+    // The exact render with the overlay laid; the smooth sampler with it and alone.
+    for (const auto& [overlay, smooth] : {std::pair{0.5, 0.0}, {0.5, 1.0}, {0.0, 1.0}}) {
+        SCOPED_TRACE("overlay " + std::to_string(overlay) + ", smooth " + std::to_string(smooth));
+        int err[2];
+        ASSERT_EQ(pipe(err), 0);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            dup2(err[1], 2);
+            _exit(RenderWithoutMemory(overlay, smooth));
+        }
+        close(err[1]);
+        std::string said;
+        char buffer[512];
+        for (ssize_t n; (n = read(err[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<std::size_t>(n));
+        close(err[0]);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status) << "; said: " << said;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << said;
+        const std::string line = "a frame could not be rendered";
+        const std::size_t first = said.find(line);
+        EXPECT_NE(first, std::string::npos) << said;
+        EXPECT_EQ(said.find(line, first + 1), std::string::npos) << "said once: " << said;
     }
-    close(err[1]);
-    std::string said;
-    char buffer[512];
-    for (ssize_t n; (n = read(err[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<std::size_t>(n));
-    close(err[0]);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status) << "; said: " << said;
-    EXPECT_EQ(WEXITSTATUS(status), 0) << said;
-    const std::string line = "a frame could not be rendered";
-    const std::size_t first = said.find(line);
-    EXPECT_NE(first, std::string::npos) << said;
-    EXPECT_EQ(said.find(line, first + 1), std::string::npos) << "said once: " << said;
 }
 
 // Each thread makes, renders and destroys instances of its own kind, while

@@ -3,6 +3,7 @@
 // and a band-limited picture zoomed against its closed form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <numeric>
@@ -38,7 +39,9 @@ TEST(Resample, VectorKernelsGiveThePlainBytes) {
         const auto in = Noise(w, h, random());
         for (int i = 0; i < 12; ++i) {
             std::uniform_real_distribution<double> x(0, w), y(0, h);
-            const double l = x(random), r = x(random), t = y(random), b = y(random);
+            // Every fourth region reaches past the frame: it is held to it.
+            const double past = i % 4 == 3 ? 0.5 * w : 0;
+            const double l = x(random) - past, r = x(random) + past, t = y(random), b = y(random);
             const RegionF region{std::min(l, r), std::max(l, r), std::min(t, b), std::max(t, b)};
             const auto plain = Resampled(in, w, h, region, Kernel::Plain);
             for (const Kernel k : {Kernel::Sse2, Kernel::Avx2}) {
@@ -57,12 +60,14 @@ TEST(Resample, WholeFrameAndNoAreaGiveTheFrameBack) {
         for (const Kernel k : {Kernel::Plain, mvguest::BestKernel()}) EXPECT_EQ(Resampled(in, 37, 19, region, k), in);
 }
 
-// Each output pixel's weights make one, and its taps stay within the axis.
+// Each output pixel's weights make one, its taps stay within the axis, and
+// the source pixel nearest its centre weighs most, however few pixels the
+// axis has.
 TEST(Resample, TapsWeighOne) {
     const struct {
         double from, to;
         int size;
-    } cases[] = {{2.5, 7.25, 40}, {0, 40, 40}, {10, 11, 40}, {0.3, 3.9, 4}, {0, 1, 1}};
+    } cases[] = {{2.5, 7.25, 40}, {0, 40, 40}, {10, 11, 40}, {0.3, 3.9, 4}, {0.2, 2.7, 3}, {0, 1, 1}};
     for (const auto& c : cases) {
         const mvguest::Taps t = mvguest::MakeTaps(c.from, c.to, c.size);
         EXPECT_EQ(t.count, std::min(c.size, 6));
@@ -71,6 +76,9 @@ TEST(Resample, TapsWeighOne) {
             EXPECT_EQ(std::accumulate(w, w + t.count, 0), 1 << mvguest::kWeightBits) << c.from << " pixel " << i;
             EXPECT_GE(t.first[i], 0);
             EXPECT_LE(t.first[i] + t.count, c.size);
+            const double centre = c.from + (i + 0.5) * (c.to - c.from) / c.size - 0.5;
+            const int nearest = std::clamp(static_cast<int>(std::lround(centre)), 0, c.size - 1) - t.first[i];
+            EXPECT_EQ(std::max_element(w, w + t.count) - w, nearest) << c.from << " pixel " << i;
         }
     }
 }
