@@ -4,8 +4,10 @@
 // The contract (frei0r 1.2), as this filter keeps it:
 //  - f0r_init / f0r_deinit may come more than once; they hold nothing.
 //  - Every instance is its own: its parameters, its frames, its count of
-//    frames rendered. Instances may live on different threads; their frames
-//    are rendered one at a time.
+//    frames rendered. Instances may live on different threads. An
+//    instance's calls take its own lock (MLT's sliced threading calls one
+//    instance on several threads at once); exact frames of every instance
+//    also take the drawing platform's, which has one current port.
 //  - f0r_update's time is turned into a frame position with the parameters
 //    frame-rate and time-scale (ffmpeg's milliseconds: 1000; MLT's seconds
 //    from the filter's in point: 1), so a frame is rendered from its time
@@ -30,12 +32,16 @@ extern "C" {
 #include <frei0r.h>
 }
 
-#include <sys/mman.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "config/DataHandling.h"
 #include "frei0r/FilterState.h"
@@ -45,20 +51,63 @@ using mvfrei0r::Instance;
 
 namespace {
 
+// Enough of a text for any rectangle, the first keyframe of several.
+constexpr std::size_t kTextBytes = 1024;
+
+// Up to `size` bytes of this process's memory at `address`, read by the
+// kernel: an address that cannot be read is a short count, not a fault, and
+// no byte past what is asked is touched. Through a pipe where the kernel
+// refuses process_vm_readv (some sandboxes do).
+std::size_t ReadOwn(const void* address, char* into, std::size_t size) {
+    iovec local{into, size}, remote{const_cast<void*>(address), size};
+    const ssize_t got = process_vm_readv(getpid(), &local, 1, &remote, 1, 0);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EPERM && errno != ENOSYS) return 0;
+    int ends[2];
+    if (pipe(ends) != 0) return 0;
+    std::size_t total = 0;
+    for (const std::size_t page = 4096; total < size;) {  // a page at a time: a fault ends it there
+        const std::size_t piece = std::min(size - total, page - (reinterpret_cast<std::uintptr_t>(address) + total) % page);
+        const ssize_t wrote = write(ends[1], static_cast<const char*>(address) + total, piece);
+        if (wrote <= 0 || read(ends[0], into + total, static_cast<std::size_t>(wrote)) != wrote) break;
+        total += static_cast<std::size_t>(wrote);
+    }
+    close(ends[0]);
+    close(ends[1]);
+    return total;
+}
+
+// The text at `address`, up to its end or the first bytes of it that a
+// rectangle needs; nothing where it cannot be read or holds a byte no text
+// of ours has.
+bool TextAt(const void* address, std::string& text) {
+    char bytes[kTextBytes];
+    const std::size_t got = ReadOwn(address, bytes, sizeof bytes);
+    const std::size_t end = std::find(bytes, bytes + got, '\0') - bytes;
+    if (got == 0 || !std::all_of(bytes, bytes + end, [](unsigned char c) { return c >= 0x20 || std::isspace(c); }))
+        return false;
+    text.assign(bytes, end);
+    return true;
+}
+
 // A text parameter comes as a pointer to the text's pointer, as frei0r says,
-// but GStreamer 1.22 hands a playing element's new text itself. Which one
-// came is told by what its first bytes would point to: an address of this
-// process holding memory, or (text: printable bytes make no such address)
-// not. That holds for 64-bit addresses only; 32-bit ones keep the contract.
-const char* TextOf(f0r_param_t param) {
-    const char* text = nullptr;
-    std::memcpy(&text, param, sizeof text);
-    if constexpr (sizeof text < 8) return text ? text : "";
-    const auto address = reinterpret_cast<std::uintptr_t>(text);
-    static const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    unsigned char resident = 0;
-    if (address >= page && mincore(reinterpret_cast<void*>(address & ~(page - 1)), 1, &resident) == 0) return text;
-    return address ? static_cast<const char*>(param) : "";
+// but GStreamer (1.6 and later) hands a playing element's new text itself,
+// in a block of its exact length. Which one came is told by the first eight
+// bytes, read by the kernel so that a text shorter than them is not read
+// past: as frei0r says where they are an address of this process holding a
+// text; else the text itself. A freed block's leftovers after a short text's
+// end (a mangled link, as glibc keeps them) hold no text, and a text is never
+// an address, its bytes being printable.
+std::string TextOf(f0r_param_t param) {
+    std::string text;
+    char bytes[sizeof(const char*)];
+    if (ReadOwn(param, bytes, sizeof bytes) == sizeof bytes) {
+        const char* pointer;
+        std::memcpy(&pointer, bytes, sizeof pointer);
+        if (pointer && TextAt(pointer, text)) return text;
+    }
+    TextAt(param, text);
+    return text;
 }
 
 }  // namespace
@@ -113,7 +162,7 @@ void f0r_set_param_value(f0r_instance_t instance, f0r_param_t param, int param_i
     auto* i = static_cast<Instance*>(instance);
     if (param_index >= 0 && param_index < mvfrei0r::kParameterCount &&
         mvfrei0r::kParameters[param_index].type == F0R_PARAM_STRING)
-        mvfrei0r::SetTextParameter(*i, param_index, TextOf(param));
+        mvfrei0r::SetTextParameter(*i, param_index, TextOf(param).c_str());
     else
         mvfrei0r::SetParameter(*i, param_index, *static_cast<const double*>(param));
 }

@@ -296,7 +296,7 @@ TEST_F(Filter, InstancesTimesAndValues) {
             if (!c.rect && itself) continue;
             f0r_instance_t one = Make(64, 48), other = Make(64, 48);
             if (c.rect) {
-                const std::string text = c.rect;  // on the heap when long, as a host's copy is
+                const std::string text = c.rect;  // a host's copy (a short one in the string's own buffer)
                 const char* pointer = text.c_str();
                 Get<decltype(&f0r_set_param_value)>("f0r_set_param_value")(
                     one, itself ? const_cast<char*>(pointer) : static_cast<void*>(&pointer), 13);

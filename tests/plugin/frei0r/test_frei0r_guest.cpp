@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +28,7 @@ struct Api {
     decltype(&f0r_construct) construct;
     decltype(&f0r_destruct) destruct;
     decltype(&f0r_set_param_value) set;
+    decltype(&f0r_get_param_value) get;
     decltype(&f0r_update) update;
 };
 
@@ -37,6 +40,7 @@ const Api& Filter() {
         return Api{reinterpret_cast<decltype(&f0r_construct)>(get("f0r_construct")),
                    reinterpret_cast<decltype(&f0r_destruct)>(get("f0r_destruct")),
                    reinterpret_cast<decltype(&f0r_set_param_value)>(get("f0r_set_param_value")),
+                   reinterpret_cast<decltype(&f0r_get_param_value)>(get("f0r_get_param_value")),
                    reinterpret_cast<decltype(&f0r_update)>(get("f0r_update"))};
     }();
     return api;
@@ -125,6 +129,41 @@ TEST(FilterAsGuest, AFrameWithoutMemoryIsItsSourceAndTheHostGoesOn) {
         EXPECT_NE(first, std::string::npos) << said;
         EXPECT_EQ(said.find(line, first + 1), std::string::npos) << "said once: " << said;
     }
+}
+
+// The rectangle handed as the text itself, as GStreamer does, in a block of
+// its exact length, or ending where the readable memory ends: texts shorter
+// than the eight bytes a pointer to a text would take are read no further
+// than their end (the address sanitizer watches the blocks), read back as
+// they came, and make no rectangle, so the frame is the edges' zoom.
+TEST(FilterAsGuest, ShortTextsHandedThemselvesAreReadNoFurther) {
+    const long page = sysconf(_SC_PAGESIZE);
+    auto* pages = static_cast<char*>(mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(pages, MAP_FAILED);
+    ASSERT_EQ(mprotect(pages + page, page, PROT_NONE), 0);
+    const Frame in = Source(32, 24);
+    f0r_instance_t plain = Make(32, 24, 0, 0);
+    const Frame edges = Render(plain, 200, in);
+    Filter().destruct(plain);
+    for (const char* text : {"", "1", "5 6 7", "1 2 34"}) {
+        const std::size_t size = std::strlen(text) + 1;
+        char* block = static_cast<char*>(std::malloc(size));
+        std::memcpy(block, text, size);
+        char* atTheEdge = pages + page - size;
+        std::memcpy(atTheEdge, text, size);
+        for (char* where : {block, atTheEdge}) {
+            SCOPED_TRACE(std::string("\"") + text + (where == block ? "\" in its block" : "\" at the page's end"));
+            f0r_instance_t i = Make(32, 24, 0, 0);
+            Filter().set(i, where, 13);
+            char* back = nullptr;
+            Filter().get(i, &back, 13);
+            EXPECT_STREQ(back, text);
+            EXPECT_EQ(Render(i, 200, in), edges);
+            Filter().destruct(i);
+        }
+        std::free(block);
+    }
+    munmap(pages, 2 * page);
 }
 
 // Each thread makes, renders and destroys instances of its own kind, while
