@@ -39,23 +39,26 @@ int sampleRateFor(const AVCodec* codec, int wanted) {
 Encoder::Encoder(const std::string& name, const std::string& writePath, const OutputFormat& format,
                  const EncoderSettings& settings)
     : name_(name), packet_(newPacket()), converter_(settings.colour) {
-    check(avformat_alloc_output_context2(&output_, nullptr, format.muxer, writePath.c_str()), name);
+    AVFormatContext* output = nullptr;
+    check(avformat_alloc_output_context2(&output, nullptr, format.muxer, writePath.c_str()), name);
+    output_.reset(output);
     openVideo(format, settings);
     if (settings.audio && format.audioEncoder) openAudio(format, settings);
     if (!(output_->oformat->flags & AVFMT_NOFILE))
         check(avio_open(&output_->pb, writePath.c_str(), AVIO_FLAG_WRITE), name);
     AVDictionary* options = nullptr;
     if (format.sequence) av_dict_set(&options, "start_number", "0", 0);
-    int err = avformat_write_header(output_, &options);
+    int err = avformat_write_header(output_.get(), &options);
     av_dict_free(&options);
     check(err, name);
-    headerWritten_ = true;
 }
 
-Encoder::~Encoder() {
-    if (output_ && output_->pb && !(output_->oformat->flags & AVFMT_NOFILE)) avio_closep(&output_->pb);
-    avformat_free_context(output_);
+void Encoder::OutputCloser::operator()(AVFormatContext* output) const {
+    if (output->pb && !(output->oformat->flags & AVFMT_NOFILE)) avio_closep(&output->pb);
+    avformat_free_context(output);
 }
+
+Encoder::~Encoder() = default;
 
 void Encoder::openVideo(const OutputFormat& format, const EncoderSettings& settings) {
     const AVCodec* codec = findEncoder(format.videoEncoder);
@@ -89,7 +92,7 @@ void Encoder::openVideo(const OutputFormat& format, const EncoderSettings& setti
     int err = avcodec_open2(c, codec, &options);
     av_dict_free(&options);
     check(err, name_ + ": the video encoder");
-    videoStream_ = avformat_new_stream(output_, nullptr);
+    videoStream_ = avformat_new_stream(output_.get(), nullptr);
     if (!videoStream_) fail("out of memory");
     check(avcodec_parameters_from_context(videoStream_->codecpar, c), name_);
     videoStream_->time_base = c->time_base;
@@ -120,7 +123,7 @@ void Encoder::openAudio(const OutputFormat& format, const EncoderSettings& setti
         c->bit_rate = 64000 * c->ch_layout.nb_channels;
     if (output_->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     check(avcodec_open2(c, codec, nullptr), name_ + ": the sound encoder");
-    audioStream_ = avformat_new_stream(output_, nullptr);
+    audioStream_ = avformat_new_stream(output_.get(), nullptr);
     if (!audioStream_) fail("out of memory");
     check(avcodec_parameters_from_context(audioStream_->codecpar, c), name_);
     audioStream_->time_base = c->time_base;
@@ -192,7 +195,7 @@ void Encoder::drain(AVCodecContext* codec, AVStream* stream) {
 }
 
 void Encoder::writePacket(AVPacket* packet) {
-    int err = av_interleaved_write_frame(output_, packet);
+    int err = av_interleaved_write_frame(output_.get(), packet);
     if (err >= 0 && output_->pb && output_->pb->error < 0) err = output_->pb->error;
     checkWrite(err);
 }
@@ -214,14 +217,14 @@ void Encoder::finish() {
         check(av_channel_layout_copy(&rest->ch_layout, &c->ch_layout), name_);
         check(av_frame_get_buffer(rest.get(), 0), name_);
         int n = swr_convert(resampler_.get(), rest->extended_data, 4096, nullptr, 0);
-        if (n > 0) av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(rest->extended_data), n);
+        if (n > 0) check(av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(rest->extended_data), n), name_);
         sendAudio(true);
         check(avcodec_send_frame(c, nullptr), name_ + ": the sound encoder");
         drain(c, audioStream_);
     }
     check(avcodec_send_frame(video_.get(), nullptr), name_ + ": the video encoder");
     drain(video_.get(), videoStream_);
-    checkWrite(av_write_trailer(output_));
+    checkWrite(av_write_trailer(output_.get()));
     if (output_->pb && !(output_->oformat->flags & AVFMT_NOFILE)) {
         avio_flush(output_->pb);
         int ioErr = output_->pb->error;

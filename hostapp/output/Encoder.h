@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "frames/ArgbImage.h"
@@ -48,8 +49,13 @@ private:
     // Fails for a write error; a closed pipe says so.
     void checkWrite(int err) const;
 
+    // The muxer and its open file, closed however the encoder ends, a
+    // constructor that throws included.
+    struct OutputCloser {
+        void operator()(AVFormatContext* output) const;
+    };
     std::string name_;
-    AVFormatContext* output_ = nullptr;
+    std::unique_ptr<AVFormatContext, OutputCloser> output_;
     CodecPtr video_;
     CodecPtr audio_;
     AVStream* videoStream_ = nullptr;
@@ -62,7 +68,6 @@ private:
     FrameConverter converter_;
     std::int64_t nextPicture_ = 0;
     std::int64_t nextSample_ = 0;
-    bool headerWritten_ = false;
     bool finished_ = false;
 };
 

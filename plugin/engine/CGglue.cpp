@@ -12,20 +12,31 @@ struct Opacity {
     SInt16 blendMode;
 };
 
+// The port's drawing context, ended however the drawing ends: an allocation
+// that fails inside it unwinds through here to a guest host's frame.
+struct PortContext {
+    GWorldPtr port;
+    CGContextRef context = nullptr;
+    explicit PortContext(GWorldPtr inPort) : port(inPort) { QDBeginCGContext(port, &context); }
+    ~PortContext() {
+        if (context) QDEndCGContext(port, &context);
+    }
+    PortContext(const PortContext&) = delete;
+    PortContext& operator=(const PortContext&) = delete;
+};
+
 void DrawInPort(GWorldPtr theGW, CGImageRef theImage, Rect qdTargetRect, float theRadiants,
                 Boolean clearFirst, Opacity opacity) {
     const CGRect theCGFrame = QDRectToGCRect(qdTargetRect, GetPortRect(theGW));
     if (!theImage) return;
-    CGContextRef context = nullptr;
-    QDBeginCGContext(theGW, &context);
+    const PortContext port(theGW);
+    CGContextRef context = port.context;
     if (opacity.set) {
         if (opacity.alpha >= 0.0) CGContextSetAlpha(context, static_cast<CGFloat>(opacity.alpha));
         CGContextSetBlendMode(context, static_cast<CGBlendMode>(opacity.blendMode));
     }
     DrawRotatedImageInCGRect(context, theImage, theCGFrame, theRadiants, clearFirst);
     CGContextFlush(context);
-    QDEndCGContext(theGW, &context);
-    CGContextRelease(context);  // already null after QDEndCGContext; kept for symmetry
 }
 
 }  // namespace

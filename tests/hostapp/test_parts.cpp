@@ -16,6 +16,7 @@
 #include "output/AtomicOutput.h"
 #include "frames/Blit.h"
 #include "output/ContactSheet.h"
+#include "output/Encoder.h"
 #include "common/HostError.h"
 #include "output/OutputFormat.h"
 #include "frames/PixelConvert.h"
@@ -226,6 +227,20 @@ TEST(OutputNames, ChooseContainerAndCodecs) {
     EXPECT_THROW(outputFormatFor("f.png"), HostError);
     EXPECT_THROW(outputFormatFor("movie"), HostError);
     EXPECT_THROW(outputFormatFor("odd.mp4/x"), HostError);
+}
+
+// An output whose file cannot be opened, or whose codec cannot be set up,
+// ends the encoder's making with an error and keeps nothing open (the leak
+// check of the sanitizers' build watches the muxer and the file).
+TEST(Encoders, MakingOneThatFailsKeepsNothing) {
+    mv::EncoderSettings settings;
+    settings.width = 64;
+    settings.height = 48;
+    EXPECT_THROW(mv::Encoder("out.mkv", "/nonexistent/out.mkv", mv::outputFormatFor("out.mkv"), settings),
+                 mv::HostError);
+    settings.width = 63;  // odd, which H.264 in 4:2:0 refuses
+    EXPECT_THROW(mv::Encoder("out.mp4", "/tmp/mv-never-written.mp4", mv::outputFormatFor("out.mp4"), settings),
+                 mv::HostError);
 }
 
 TEST(ContactSheetFrames, EvenlySpacedFromFirstToLast) {
