@@ -435,7 +435,7 @@ Clip openFileClip(const std::string& path) {
                                 !isYuvFormat(static_cast<AVPixelFormat>(st->codecpar->format)));
     if (!convertibleMatrix(st->codecpar->color_space))
         fail(path + ": its colour matrix (" + av_color_space_name(st->codecpar->color_space) +
-             ") is not one the effect converts (BT.601, BT.709, BT.2020)");
+             ") is not one the effect converts (BT.601, BT.709, BT.2020 with non-constant luminance)");
     info.frameRate = av_guess_frame_rate(input.get(), const_cast<AVStream*>(st), nullptr);
     info.pixelAspect = knownAspect(av_guess_sample_aspect_ratio(input.get(), const_cast<AVStream*>(st), nullptr));
     setOrientation(info, orientationOf(reinterpret_cast<const std::int32_t*>(

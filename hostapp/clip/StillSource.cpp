@@ -70,7 +70,7 @@ Clip openStillClip(const std::string& path, double seconds, AVRational fps) {
                                      !isYuvFormat(static_cast<AVPixelFormat>(picture->format)));
     if (!convertibleMatrix(picture->colorspace))
         fail(path + ": its colour matrix (" + av_color_space_name(picture->colorspace) +
-             ") is not one the effect converts (BT.601, BT.709, BT.2020)");
+             ") is not one the effect converts (BT.601, BT.709, BT.2020 with non-constant luminance)");
     clip.info.frameCount = static_cast<std::int64_t>(std::llround(seconds * av_q2d(fps)));
     if (clip.info.frameCount <= 0) fail("--duration is shorter than one frame at that --fps");
     clip.video = std::make_unique<StillVideoSource>(std::move(picture), clip.info.frameCount);

@@ -19,7 +19,6 @@ bool convertibleMatrix(AVColorSpace matrix) {
     case AVCOL_SPC_SMPTE170M:
     case AVCOL_SPC_BT709:
     case AVCOL_SPC_BT2020_NCL:
-    case AVCOL_SPC_BT2020_CL:
     case AVCOL_SPC_SMPTE240M:
     case AVCOL_SPC_FCC:
     case AVCOL_SPC_UNSPECIFIED:

@@ -30,8 +30,9 @@ ColourDescription colourOf(const AVFrame* frame);
 // as opposed to R, G, B or a palette.
 bool isYuvFormat(AVPixelFormat format);
 
-// The matrices the host converts with; a clip with another (YCgCo, ICtCp)
-// is refused when it is opened.
+// The matrices the host converts with; a clip with another (YCgCo, ICtCp,
+// BT.2020's constant luminance, which no matrix turns into R, G, B) is
+// refused when it is opened.
 bool convertibleMatrix(AVColorSpace matrix);
 
 // What is missing filled in as players assume it: a Y'CbCr picture of 720

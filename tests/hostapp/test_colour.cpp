@@ -8,8 +8,10 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
+#include "frames/Colour.h"
 #include "frames/YuvKernels.h"
 
 using namespace mv;
@@ -176,6 +178,23 @@ TEST(YuvKernels, EncodingIsExactWithinOneAndTheVectorPathIsThePlainOne) {
             EXPECT_LE(worst, 1);
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The matrices a clip may have: the three the effect converts, and the others
+// refused at opening, BT.2020's constant luminance among them (its R, G, B
+// come from no matrix, so converting it as the non-constant one would give
+// wrong colours).
+TEST(Matrices, OnlyThoseTheEffectConvertsAreTaken) {
+    const std::pair<AVColorSpace, bool> matrices[] = {
+        {AVCOL_SPC_BT470BG, true},     {AVCOL_SPC_SMPTE170M, true}, {AVCOL_SPC_BT709, true},
+        {AVCOL_SPC_BT2020_NCL, true},  {AVCOL_SPC_UNSPECIFIED, true}, {AVCOL_SPC_BT2020_CL, false},
+        {AVCOL_SPC_YCGCO, false},      {AVCOL_SPC_ICTCP, false},
+    };
+    for (const auto& [matrix, taken] : matrices) EXPECT_EQ(mv::convertibleMatrix(matrix), taken) << matrix;
 }
 
 }  // namespace
