@@ -71,7 +71,11 @@ int runConfigure(const ConfigureOptions& o) {
     const HYPluginResult result = plugin.call(params);
     // The dialog has already told the user why; the status must say so too.
     if (result == kPluginOutOfDiskSpace)
-        fail("the settings chosen in the dialog could not be saved; the saved settings are as they were");
+        fail("the disk is full: the settings chosen in the dialog could not be saved; the saved settings are as "
+             "they were");
+    if (result == kPluginFailed)
+        fail("the settings chosen in the dialog could not be saved (the dialog said why); the saved settings are "
+             "as they were");
     if (result != kPluginOK) pluginFailed(session, "to open its dialog", result);
     return 0;
 }

@@ -33,12 +33,13 @@ Boolean ConfigurePlugIn(void* theData, GWorldPtr theGW, HYPluginParams* params, 
     RegisterColorBox();
     RegisterClipCtrl();
     RegisterPictureControl();
-    const Boolean saved = DoConfig(gTheConfig);
+    // False only where OK was chosen and its settings could not be written.
+    const Boolean nothingUnsaved = DoConfig(gTheConfig);
     UnregisterClipCtrl();
     UnregisterColorBox();
     UnregisterPictureControl();
 
     DisposeGWorld(gConfigWorkSpace.theFXClip);
     gConfigWorkSpace.theFXClip = nullptr;
-    return saved;
+    return nothingUnsaved;
 }

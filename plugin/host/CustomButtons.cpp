@@ -1,6 +1,8 @@
 #include "host/CustomButtons.h"
 
 #include "config/PluginDefines.h"
+#include "config/prefsloader.h"
+#include "system/Files.h"
 #include "host/HostGlobals.h"
 #include "host/pascalFX.h"
 
@@ -32,8 +34,11 @@ HYPluginResult CustomButtons(SInt16, HYPluginParams* params) {
         params->procs->ReleaseFrame(params->instance, cookie);
         return fetched != kPluginOK ? fetched : static_cast<HYPluginResult>(kPluginFailed);
     }
-    const Boolean saved = ConfigurePlugIn(gPascalData, theGW, params, frame, gMostRecentFrameCount);
+    const Boolean nothingUnsaved = ConfigurePlugIn(gPascalData, theGW, params, frame, gMostRecentFrameCount);
     params->procs->ReleaseFrame(params->instance, cookie);
-    // The user was told in the dialog; the host hears it too.
-    return static_cast<HYPluginResult>(saved ? kPluginOK : kPluginOutOfDiskSpace);
+    // The user was told in the dialog why the settings were not saved; the
+    // host hears it too: a full disk as such, anything else (a folder that is
+    // not ours, a read-only disk) as a failure.
+    if (nothingUnsaved) return kPluginOK;
+    return static_cast<HYPluginResult>(SaveConfigError() == dskFulErr ? kPluginOutOfDiskSpace : kPluginFailed);
 }
