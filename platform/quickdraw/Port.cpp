@@ -3,9 +3,11 @@
 
 namespace {
 
-// Process-wide, as on the original platform; callers save and restore it.
-GrafPtr gCurrentPort = nullptr;
-GDHandle gCurrentDevice = nullptr;
+// Each thread's own (the original platform had one thread that drew), so
+// frames render on several threads at once; callers save and restore it.
+// The pen, the clip and the colours are the port's, so they follow it.
+thread_local GrafPtr gCurrentPort = nullptr;
+thread_local GDHandle gCurrentDevice = nullptr;
 
 }  // namespace
 

@@ -6,8 +6,8 @@
 //  - Every instance is its own: its parameters, its frames, its count of
 //    frames rendered. Instances may live on different threads. An
 //    instance's calls take its own lock (MLT's sliced threading calls one
-//    instance on several threads at once); exact frames of every instance
-//    also take the drawing platform's, which has one current port.
+//    instance on several threads at once); frames of different instances
+//    render at once, each thread drawing in its own current port.
 //  - f0r_update's time is turned into a frame position with the parameters
 //    frame-rate and time-scale (ffmpeg's milliseconds: 1000; MLT's seconds
 //    from the filter's in point: 1), so a frame is rendered from its time
@@ -40,6 +40,7 @@ extern "C" {
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <string>
 
@@ -160,16 +161,20 @@ void f0r_destruct(f0r_instance_t instance) {
 void f0r_set_param_value(f0r_instance_t instance, f0r_param_t param, int param_index) {
     if (!instance || !param) return;
     auto* i = static_cast<Instance*>(instance);
-    if (param_index >= 0 && param_index < mvfrei0r::kParameterCount &&
-        mvfrei0r::kParameters[param_index].type == F0R_PARAM_STRING)
-        mvfrei0r::SetTextParameter(*i, param_index, TextOf(param).c_str());
+    const bool text = param_index >= 0 && param_index < mvfrei0r::kParameterCount &&
+                      mvfrei0r::kParameters[param_index].type == F0R_PARAM_STRING;
+    const std::string value = text ? TextOf(param) : std::string();
+    const std::lock_guard lock(i->lock);  // another band may be rendering
+    if (text)
+        mvfrei0r::SetTextParameter(*i, param_index, value.c_str());
     else
         mvfrei0r::SetParameter(*i, param_index, *static_cast<const double*>(param));
 }
 
 void f0r_get_param_value(f0r_instance_t instance, f0r_param_t param, int param_index) {
     if (!instance || !param) return;
-    const auto* i = static_cast<const Instance*>(instance);
+    auto* i = static_cast<Instance*>(instance);
+    const std::lock_guard lock(i->lock);
     // A text stays the instance's: the host gets its address, good until the next set.
     if (param_index >= 0 && param_index < mvfrei0r::kParameterCount &&
         mvfrei0r::kParameters[param_index].type == F0R_PARAM_STRING)

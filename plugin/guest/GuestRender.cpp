@@ -10,7 +10,6 @@
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <mutex>
 
 #include "engine/callPixelFX.h"
 #include "engine/imageProcs.h"
@@ -20,10 +19,6 @@
 namespace mvguest {
 
 namespace {
-
-// The drawing platform keeps one current port for the process: one frame at
-// a time, whichever instance or thread asks.
-std::mutex gRenderLock;
 
 Rect FrameBounds(const Frame& frame) {
     return Rect{0, 0, static_cast<SInt16>(frame.height), static_cast<SInt16>(frame.width)};
@@ -208,8 +203,6 @@ struct FrameFailed {};
 }  // namespace
 
 void DisposeImages(Images& images) {
-    if (!images.source && !images.target) return;  // no wait on other frames for nothing
-    const std::lock_guard lock(gRenderLock);
     DisposeGWorld(images.source);
     DisposeGWorld(images.target);
     images.source = images.target = nullptr;
@@ -225,13 +218,14 @@ void RenderGuestFrame(const pluginDataRec& settings, Options options, std::int64
     const Step step = StepAt(config, options, position, frames);
     if (step.smooth && !config.sliders[2]) {
         // The sampler reads any byte order and no current port: straight from
-        // the host's frame into its output, beside other frames.
+        // the host's frame into its output.
         if (!ResampleRegion(frame.in, frame.out, static_cast<int>(frame.width), static_cast<int>(frame.height),
                             frame.width, SmoothRegion(frame, step)))
             ShowSource(frame);
         return;
     }
-    const std::lock_guard lock(gRenderLock);
+    // The current port is this thread's own: frames render beside other
+    // threads' frames, and the caller's port is put back.
     CGrafPtr port;
     GDHandle device;
     GetGWorld(&port, &device);

@@ -38,7 +38,7 @@ struct Images {
 // assertion of the engine's) is the source, said once on standard error.
 void RenderGuestFrame(const pluginDataRec& config, Options options, std::int64_t position, std::int64_t frames,
                       const Frame& frame, Images& images);
-// The images let go, while no frame renders.
+// The images let go, while no frame renders in them.
 void DisposeImages(Images& images);
 
 }  // namespace mvguest

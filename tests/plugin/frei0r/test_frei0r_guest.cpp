@@ -166,6 +166,31 @@ TEST(FilterAsGuest, ShortTextsHandedThemselvesAreReadNoFurther) {
     munmap(pages, 2 * page);
 }
 
+// MLT's sliced threading calls one instance on several threads at once, each
+// setting every parameter before its band: each band is still the frame a
+// lone call renders (the thread sanitizer's build watches the instance).
+TEST(FilterAsGuest, OneInstancesBandsOnSeveralThreads) {
+    const int w = 48, h = 16;
+    f0r_instance_t i = Make(w, h, 0, 0);
+    const Frame in = Source(w, h);
+    std::vector<Frame> expected;
+    for (int f = 0; f < 20; ++f) expected.push_back(Render(i, f * 40.0, in));
+    std::vector<int> wrong(3, 0);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < wrong.size(); ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 10; ++round)
+                for (int f = 0; f < 20; ++f) {
+                    double values[][2] = {{0, 0.25}, {1, 0.75}, {4, 1}, {7, 20e-6}, {9, 0.001}};
+                    for (auto& [index, value] : values) Filter().set(i, &value, static_cast<int>(index));
+                    wrong[t] += Render(i, f * 40.0, in) != expected[static_cast<std::size_t>(f)];
+                }
+        });
+    for (std::thread& t : threads) t.join();
+    for (std::size_t t = 0; t < wrong.size(); ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
+    Filter().destruct(i);
+}
+
 // Each thread makes, renders and destroys instances of its own kind, while
 // the others do the same; every frame is the one rendered alone beforehand.
 TEST(FilterAsGuest, InstancesRenderOnThreadsWhileOthersComeAndGo) {
