@@ -16,9 +16,9 @@ SInt32 ShareFrames(SInt32 maxFrame, SInt16 slider) {
     return static_cast<SInt32>(std::trunc(double(product) / 200.0));
 }
 
-double Tween(double from, double to, double c, double frames) { return from + (c * (to - from)) / frames; }
-
 }  // namespace
+
+double CalcTweenEdge(double from, double to, double c, double frames) { return from + (c * (to - from)) / frames; }
 
 relRect CalcTweenRel(SInt32 startFrameNum, SInt32 endFrameNum, SInt32 currFrameNum,
                      relRect sourceRel, relRect targetRel) {
@@ -28,10 +28,10 @@ relRect CalcTweenRel(SInt32 startFrameNum, SInt32 endFrameNum, SInt32 currFrameN
     if (endFrameNum == startFrameNum) return sourceRel;
     const double frames = double(std::int64_t{endFrameNum} - startFrameNum);
     const double c = double(std::int64_t{currFrameNum} - startFrameNum);
-    return relRect{Tween(sourceRel.left, targetRel.left, c, frames),
-                   Tween(sourceRel.right, targetRel.right, c, frames),
-                   Tween(sourceRel.top, targetRel.top, c, frames),
-                   Tween(sourceRel.bottom, targetRel.bottom, c, frames)};
+    return relRect{CalcTweenEdge(sourceRel.left, targetRel.left, c, frames),
+                   CalcTweenEdge(sourceRel.right, targetRel.right, c, frames),
+                   CalcTweenEdge(sourceRel.top, targetRel.top, c, frames),
+                   CalcTweenEdge(sourceRel.bottom, targetRel.bottom, c, frames)};
 }
 
 // The zoom-in test comes first, so overlapping shares zoom in fully before

@@ -14,6 +14,8 @@ struct CourseLeg {
     relRect from, to;
 };
 
+// An edge c frames along a stretch of `frames` from `from` to `to`.
+double CalcTweenEdge(double from, double to, double c, double frames);
 relRect CalcTweenRel(SInt32 startFrameNum, SInt32 endFrameNum, SInt32 currFrameNum,
                      relRect sourceRel, relRect targetRel);
 CourseLeg CalcCourseLeg(pluginDataPtr theConfig, SInt32 currentFrame, SInt32 maxFrame);

@@ -78,10 +78,12 @@ std::int64_t FramePosition(Instance& instance, double time) {
 
 // The clip's length: from an animated course where it has moved off its
 // start (its value there is the position over the length less one), else
-// as given.
+// as given. A small course far into a long source gives a length past 2^31,
+// which the course takes in 64 bits.
+constexpr double kLongestClip = 1e15;
 static std::int64_t ClipFrames(const Instance& instance, std::int64_t position) {
     const double course = instance.params.course;
-    if (course > 0 && position > 0) return std::llround(std::min(position / course + 1, 2147483647.0));
+    if (course > 0 && position > 0) return std::llround(std::min(position / course + 1, kLongestClip));
     return instance.timing.clipFrames;
 }
 

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <memory>
 
 #include "engine/callPixelFX.h"
@@ -47,41 +46,67 @@ void ToHost(GWorldPtr from, std::uint32_t* to, unsigned width, unsigned height) 
     }
 }
 
-double Mix(double from, double to, double t) { return from + t * (to - from); }
+// A stretch of the course, as the engine's, in 64 bits: a length derived
+// from a host's time far into a long source passes 2^31 / 100 frames, where
+// the shares' arithmetic would wrap.
+struct Leg {
+    std::int64_t startFrame, endFrame;
+    relRect from, to;
+};
+
+// The zoom-in test comes first, as the engine's course has it.
+Leg LegAt(const pluginDataRec& config, std::int64_t current, std::int64_t frames) {
+    auto share = [&](SInt16 slider) { return static_cast<std::int64_t>(std::trunc(double(frames) * slider / 200.0)); };
+    const std::int64_t inFrames = share(config.sliders[0]), outStart = frames - share(config.sliders[1]);
+    relRect whole;
+    InitRelRect(whole);
+    if (current < inFrames) return Leg{0, inFrames, whole, config.startRel};
+    if (outStart < current) return Leg{outStart, frames, config.startRel, whole};
+    return Leg{current, current, config.startRel, config.startRel};
+}
+
+relRect Along(const relRect& from, const relRect& to, double c, double frames) {
+    return relRect{CalcTweenEdge(from.left, to.left, c, frames), CalcTweenEdge(from.right, to.right, c, frames),
+                   CalcTweenEdge(from.top, to.top, c, frames), CalcTweenEdge(from.bottom, to.bottom, c, frames)};
+}
 
 // Where a frame stands on the course: its stretch, how far along it (eased
 // if asked), and whether the smooth sampler draws it. Without the clip's
 // length there is no course: the region is held, as a course with no zooms.
 struct Step {
-    SInt32 position, frames;
-    CourseLeg leg;
+    std::int64_t position, frames;
+    Leg leg;
     double t;
     bool shaped, smooth;
 };
 
 Step StepAt(pluginDataRec& config, Options options, std::int64_t position, std::int64_t frames) {
-    frames = std::min<std::int64_t>(frames, std::numeric_limits<SInt32>::max());
     position = std::clamp<std::int64_t>(position, 0, std::max<std::int64_t>(frames - 1, 0));
-    Step step{static_cast<SInt32>(position), static_cast<SInt32>(frames), {}, 0, false, false};
+    Step step{position, frames, {}, 0, false, options.smooth};
     if (step.frames < 1) {
         config.sliders[0] = config.sliders[1] = 0;
         step.position = 0;
         step.frames = 1;
-        step.leg = CourseLeg{0, 0, config.startRel, config.startRel};
-        step.smooth = options.smooth;
+        step.leg = Leg{0, 0, config.startRel, config.startRel};
         return step;
     }
-    step.leg = CalcCourseLeg(&config, step.position, step.frames);
+    step.leg = LegAt(config, step.position, step.frames);
     step.shaped = options.smooth || options.easing;
     if (step.leg.endFrame > step.leg.startFrame) {
         const double t = std::clamp(
-            double(step.position - step.leg.startFrame) / (step.leg.endFrame - step.leg.startFrame), 0.0, 1.0);
+            double(step.position - step.leg.startFrame) / double(step.leg.endFrame - step.leg.startFrame), 0.0, 1.0);
         step.t = options.easing ? t * t * (3 - 2 * t) : t;
     }
     // Every frame, the hold's too, is resampled; where the region is the whole
     // frame (the course's start and end) the sampler gives the frame back.
-    step.smooth = options.smooth;
     return step;
+}
+
+// The exact course's region for the frame, as the engine works it out.
+relRect ExactRegion(const Step& step) {
+    const Leg& leg = step.leg;
+    if (leg.endFrame == leg.startFrame) return leg.from;
+    return Along(leg.from, leg.to, double(step.position - leg.startFrame), double(leg.endFrame - leg.startFrame));
 }
 
 // The smooth crop glides between the exact course's whole-pixel regions at
@@ -91,8 +116,8 @@ RegionF SmoothRegion(const Frame& frame, const Step& step) {
     Rect from = Rel2Rect(step.leg.from, bounds), to = Rel2Rect(step.leg.to, bounds);
     CheckRect(from, bounds);
     CheckRect(to, bounds);
-    const double left = Mix(from.left, to.left, step.t), right = Mix(from.right, to.right, step.t);
-    const double top = Mix(from.top, to.top, step.t), bottom = Mix(from.bottom, to.bottom, step.t);
+    const double left = CalcTweenEdge(from.left, to.left, step.t, 1), right = CalcTweenEdge(from.right, to.right, step.t, 1);
+    const double top = CalcTweenEdge(from.top, to.top, step.t, 1), bottom = CalcTweenEdge(from.bottom, to.bottom, step.t, 1);
     return RegionF{std::min(left, right), std::max(left, right), std::min(top, bottom), std::max(top, bottom)};
 }
 
@@ -103,13 +128,9 @@ bool RenderSmooth(const Frame& frame, Images images, const Step& step) {
                           static_cast<int>(frame.height), GetPixRowBytes(out) / 4, SmoothRegion(frame, step));
 }
 
-// The course with easing, drawn by the effect's renderer.
-void RenderEased(pluginDataRec& config, Images images, const Step& step) {
-    const CourseLeg& leg = step.leg;
-    const relRect region{Mix(leg.from.left, leg.to.left, step.t), Mix(leg.from.right, leg.to.right, step.t),
-                         Mix(leg.from.top, leg.to.top, step.t), Mix(leg.from.bottom, leg.to.bottom, step.t)};
-    PixelDrive(images.source, images.target, Rel2Rect(region, GetPortRect(images.target)), &config, step.position,
-               step.frames);
+// The exact or the eased course's region, drawn by the effect's renderer.
+void RenderRegion(pluginDataRec& config, Images images, relRect region) {
+    PixelDrive(images.source, images.target, Rel2Rect(region, GetPortRect(images.target)), &config, 0, 0);
 }
 
 // The zoom by the step's way, then the overlay where asked. The overlay is
@@ -123,9 +144,9 @@ bool Render(const pluginDataRec& settings, const Frame& frame, Images images, co
     if (step.smooth)
         rendered = RenderSmooth(frame, images, step);
     else if (step.shaped)
-        RenderEased(config, images, step);
+        RenderRegion(config, images, Along(step.leg.from, step.leg.to, step.t, 1));
     else
-        DoPascalPixelEffect(images.source, images.target, &config, step.position, step.frames);
+        RenderRegion(config, images, ExactRegion(step));
     if (rendered && overlay && settings.sliders[2] > 0)
         LayOverSource(images.source, images.target, GetPortRect(images.target), settings.sliders[2]);
     return rendered;

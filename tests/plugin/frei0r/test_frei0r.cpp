@@ -346,6 +346,23 @@ TEST_F(Filter, InstancesTimesAndValues) {
     EXPECT_EQ(Get<decltype(&f0r_construct)>("f0r_construct")(0, 10), nullptr);
 }
 
+// A course far into a long source: the host's time counts from the source's
+// start while the course keyframes count from the clip's, so a small course
+// value and a late time give a length of hundreds of millions of frames,
+// whose shares pass 2^31. The frame stands at the same place on the course (a
+// twentieth of the zoom in) at every offset up to a day, as at the start.
+TEST_F(Filter, ACourseFarIntoALongSourceKeepsItsPlace) {
+    f0r_instance_t i = Make(640, 8);
+    Set(i, 4, 0.3);
+    Set(i, 5, 0.6);
+    Set(i, 12, 0.0075);  // the course, so far along: a twentieth of the zoom in
+    const auto first = Render(i, 40, 640, 8);
+    EXPECT_NE(first, Source(640, 8)) << "part of the way in";
+    for (const double seconds : {59.96, 3599.96, 21599.96, 43199.96, 86399.96})
+        EXPECT_EQ(Render(i, seconds * 1000, 640, 8), first) << seconds << " s into the source";
+    Free(i);
+}
+
 // Where a picture's edge stands in a frame: the source is dark left of x = 180
 // and bright from it, so the bright share of a row, whatever the sampling
 // blends, is the distance from the edge to the right side of the frame.
