@@ -37,3 +37,11 @@ install(FILES "${mv_editors}/kdenlive/morvatelle.xml" "${mv_frei0r_editors}/kden
 install(DIRECTORY "${mv_editors}/shotcut/morvatelle_zoom" DESTINATION ${mv_shotcut})
 install(DIRECTORY "${mv_frei0r_editors}/shotcut/morvatelle" DESTINATION ${mv_shotcut})
 install(FILES "${mv_editors}/shotcut/morvatelle_zoom/vui.qml" DESTINATION ${mv_shotcut}/morvatelle)
+
+# What the install (and so the package) takes, built alone: ./dev package
+# builds this rather than the tests and benchmarks.
+add_custom_target(installed DEPENDS morvatelle morvatelle-settings mvplatform mvtoolkit morvatelle_bundle
+                                    morvatelle_frei0r morvatelle_mlt)
+if(TARGET manual)
+  add_dependencies(installed manual)
+endif()
