@@ -31,6 +31,8 @@ const Case kCases[] = {
     {AVCOL_SPC_BT709, false, AV_PIX_FMT_YUV422P},     {AVCOL_SPC_BT709, true, AV_PIX_FMT_YUV444P},
     {AVCOL_SPC_BT2020_NCL, false, AV_PIX_FMT_YUV420P10LE}, {AVCOL_SPC_BT2020_NCL, true, AV_PIX_FMT_YUV444P10LE},
     {AVCOL_SPC_BT709, false, AV_PIX_FMT_YUV422P10LE},  {AVCOL_SPC_SMPTE170M, false, AV_PIX_FMT_YUV420P12LE},
+    {AVCOL_SPC_BT709, false, AV_PIX_FMT_YUV420P9LE},   {AVCOL_SPC_BT2020_NCL, true, AV_PIX_FMT_YUV420P14LE},
+    {AVCOL_SPC_SMPTE240M, false, AV_PIX_FMT_YUV420P},  {AVCOL_SPC_FCC, true, AV_PIX_FMT_YUV420P},
 };
 
 std::string name(const Case& c) {
@@ -72,7 +74,19 @@ int sampleAt(const YuvPicture& p, int plane, int x, int y) {
     return p.depth > 8 ? reinterpret_cast<const std::uint16_t*>(row)[x] : row[x];
 }
 
-void weights(AVColorSpace matrix, double& kr, double& kb) { ASSERT_TRUE(lumaWeights(matrix, kr, kb)); }
+// The standards' luma weights, written here apart from the code's own table,
+// so a weight mistyped there shows.
+void weights(AVColorSpace matrix, double& kr, double& kb) {
+    switch (matrix) {
+    case AVCOL_SPC_BT709: kr = 0.2126, kb = 0.0722; return;
+    case AVCOL_SPC_BT470BG:
+    case AVCOL_SPC_SMPTE170M: kr = 0.299, kb = 0.114; return;
+    case AVCOL_SPC_BT2020_NCL: kr = 0.2627, kb = 0.0593; return;
+    case AVCOL_SPC_SMPTE240M: kr = 0.212, kb = 0.087; return;
+    case AVCOL_SPC_FCC: kr = 0.30, kb = 0.11; return;
+    default: FAIL() << "no weights for matrix " << matrix;
+    }
+}
 
 int level(double v) { return static_cast<int>(std::lround(std::clamp(v, 0.0, 255.0))); }
 
@@ -183,6 +197,43 @@ TEST(YuvKernels, EncodingIsExactWithinOneAndTheVectorPathIsThePlainOne) {
 }  // namespace
 
 namespace {
+
+// The standards' 100 % colour bars in 8-bit limited range, worked from each
+// standard's own weights to three decimals (BT.601's and BT.709's are the
+// published 81/90/240, 63/102/240 and so on): each sample encoded is within
+// rounding of them, a tenth of a level to spare.
+TEST(YuvKernels, ColourBarsEncodeToTheStandardsValues) {
+    const struct {
+        AVColorSpace matrix;
+        std::uint8_t r, g, b;
+        double y, cb, cr;
+    } bars[] = {
+        {AVCOL_SPC_BT709, 255, 0, 0, 62.559, 102.336, 240},        {AVCOL_SPC_BT709, 0, 255, 0, 172.629, 41.664, 26.27},
+        {AVCOL_SPC_BT709, 0, 0, 255, 31.812, 240, 117.73},         {AVCOL_SPC_BT709, 255, 255, 0, 219.188, 16, 138.27},
+        {AVCOL_SPC_SMPTE170M, 255, 0, 0, 81.481, 90.203, 240},     {AVCOL_SPC_SMPTE170M, 0, 255, 0, 144.553, 53.797, 34.214},
+        {AVCOL_SPC_SMPTE170M, 0, 0, 255, 40.966, 240, 109.786},    {AVCOL_SPC_BT2020_NCL, 255, 0, 0, 73.531, 96.723, 240},
+        {AVCOL_SPC_BT2020_NCL, 0, 255, 0, 164.482, 47.277, 25.008}, {AVCOL_SPC_BT2020_NCL, 0, 0, 255, 28.987, 240, 118.992},
+        {AVCOL_SPC_SMPTE240M, 255, 0, 0, 62.428, 101.993, 240},    {AVCOL_SPC_SMPTE240M, 0, 255, 0, 169.519, 42.007, 28.365},
+        {AVCOL_SPC_FCC, 255, 0, 0, 81.7, 90.247, 240},             {AVCOL_SPC_FCC, 0, 0, 255, 40.09, 240, 110.4},
+    };
+    for (const auto& bar : bars) {
+        SCOPED_TRACE(std::string(av_color_space_name(bar.matrix)) + " " + std::to_string(bar.r) + "," +
+                     std::to_string(bar.g) + "," + std::to_string(bar.b));
+        ArgbImage picture(2, 2);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x) {
+                std::uint8_t* px = picture.view().row(y) + x * 4;
+                px[0] = 255, px[1] = bar.r, px[2] = bar.g, px[3] = bar.b;
+            }
+        std::uint8_t planes[3][4] = {};
+        std::uint8_t* const out[3] = {planes[0], planes[1], planes[2]};
+        const int strides[3] = {2, 1, 1};
+        argbToYuv420(picture.view(), yuvMatrix(bar.matrix, false, 8), out, strides);
+        EXPECT_NEAR(planes[0][0], bar.y, 0.6);
+        EXPECT_NEAR(planes[1][0], bar.cb, 0.6);
+        EXPECT_NEAR(planes[2][0], bar.cr, 0.6);
+    }
+}
 
 // The matrices a clip may have: the three the effect converts, and the others
 // refused at opening, BT.2020's constant luminance among them (its R, G, B
