@@ -61,7 +61,7 @@ void FromYuv(benchmark::State& state, AVPixelFormat format, Convert convert) {
     }
 }
 
-const mv::YuvMatrix kMatrix = mv::yuvMatrix(AVCOL_SPC_BT709, false, 8);
+const mv::YuvMatrix kMatrix = mv::yuvMatrixFor(AVCOL_SPC_BT709, false, 8);
 
 void BM_ToI420_Ours(benchmark::State& state) {
     mv::FrameConverter c(kHd);
@@ -120,11 +120,11 @@ void BM_From10Bit420_SwscaleAccurate(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_ToI420_Ours)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ToI420_OursAtLevel)->DenseRange(0, static_cast<int>(mv::bestSimdLevel()))->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToI420_OursAtLevel)->DenseRange(0, static_cast<int>(mv::BestSimdLevel()))->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToI420_LibyuvBt601)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToI420_SwscaleAccurate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FromI420_Ours)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FromI420_OursAtLevel)->DenseRange(0, static_cast<int>(mv::bestSimdLevel()))->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FromI420_OursAtLevel)->DenseRange(0, static_cast<int>(mv::BestSimdLevel()))->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FromI420_LibyuvBt709)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FromI420_SwscaleAccurate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_From10Bit420_Ours)->Unit(benchmark::kMillisecond);

@@ -99,8 +99,8 @@ void SwscalePlanar(benchmark::State& state) {
     sws_freeContext(sws);
 }
 
-void Lanczos(benchmark::State& state, mvguest::Kernel kernel) {
-    if (!mvguest::KernelRuns(kernel)) return state.SkipWithError("not on this processor");
+void Lanczos(benchmark::State& state, mv::SimdLevel kernel) {
+    if (!mv::SimdRuns(kernel)) return state.SkipWithError("not on this processor");
     Run(state, [&](const std::uint32_t* in, std::uint32_t* out, mvguest::RegionF region) {
         mvguest::ResampleRegion(in, out, kWidth, kHeight, kWidth, region, kernel);
     });
@@ -142,9 +142,9 @@ void Exact(benchmark::State& state) {
 
 BENCHMARK(Swscale)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(SwscalePlanar)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Lanczos, avx2, mvguest::Kernel::Avx2)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Lanczos, sse2, mvguest::Kernel::Sse2)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Lanczos, plain, mvguest::Kernel::Plain)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Lanczos, avx2, mv::SimdLevel::Avx2)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Lanczos, sse2, mv::SimdLevel::Sse2)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Lanczos, plain, mv::SimdLevel::Plain)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(Bilinear)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(Exact)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

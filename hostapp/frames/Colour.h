@@ -30,6 +30,9 @@ ColourDescription colourOf(const AVFrame* frame);
 // as opposed to R, G, B or a palette.
 bool isYuvFormat(AVPixelFormat format);
 
+// The luma weights of a Y'CbCr matrix (false where it is not one we convert).
+bool lumaWeights(AVColorSpace matrix, double& kr, double& kb);
+
 // The matrices the host converts with; a clip with another (YCgCo, ICtCp,
 // BT.2020's constant luminance, which no matrix turns into R, G, B) is
 // refused when it is opened.

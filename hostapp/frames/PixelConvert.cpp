@@ -6,6 +6,35 @@
 
 namespace mv {
 
+YuvMatrix yuvMatrixFor(AVColorSpace matrix, bool fullRange, int depth) {
+    double kr = 0.299, kb = 0.114;
+    lumaWeights(matrix, kr, kb);
+    return yuvMatrix(kr, kb, fullRange, depth);
+}
+
+bool yuvPictureOf(const AVFrame* frame, YuvPicture& p) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format));
+    if (!d || d->nb_components != 3 || !(d->flags & AV_PIX_FMT_FLAG_PLANAR) ||
+        (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_BE | AV_PIX_FMT_FLAG_FLOAT)))
+        return false;
+    const int depth = d->comp[0].depth;
+    if (depth < 8 || depth > kYuvKernelDepth || d->comp[0].step != (depth > 8 ? 2 : 1) || d->comp[0].shift != 0)
+        return false;
+    if (d->log2_chroma_w > 1 || d->log2_chroma_h > 1) return false;
+    for (int i = 0; i < 3; ++i) {
+        if (d->comp[i].plane != i) return false;
+        p.data[i] = frame->data[i];
+        p.stride[i] = frame->linesize[i];
+    }
+    p.width = frame->width;
+    p.height = frame->height;
+    p.depth = depth;
+    p.chromaShiftX = d->log2_chroma_w;
+    p.chromaShiftY = d->log2_chroma_h;
+    return true;
+}
+
+
 namespace {
 
 // The full-range formats FFmpeg still names apart are the plain ones with a range.
@@ -39,7 +68,7 @@ ColourDescription ArgbConverter::colourFor(const AVFrame* src) const {
 
 const YuvMatrix& ArgbConverter::matrixFor(const ColourDescription& colour, int depth) {
     if (depth != matrixDepth_ || colour.matrix != matrixColour_.matrix || colour.range != matrixColour_.range) {
-        matrix_ = yuvMatrix(colour.matrix, colour.fullRange(), depth);
+        matrix_ = yuvMatrixFor(colour.matrix, colour.fullRange(), depth);
         matrixColour_ = colour;
         matrixDepth_ = depth;
     }
@@ -101,7 +130,7 @@ void ArgbConverter::convertReference(const AVFrame* src, ArgbView dst, ScaleQual
 }
 
 FrameConverter::FrameConverter(const ColourDescription& colour)
-    : colour_(colour), matrix_(yuvMatrix(colour.matrix, colour.fullRange(), 8)) {}
+    : colour_(colour), matrix_(yuvMatrixFor(colour.matrix, colour.fullRange(), 8)) {}
 
 void FrameConverter::convert(ArgbView src, AVFrame* dst) {
     double kr, kb;

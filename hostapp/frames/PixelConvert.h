@@ -15,6 +15,12 @@
 
 namespace mv {
 
+// The kernels' coefficients for a matrix (BT.601's where it is none we
+// convert), a range and a source depth.
+YuvMatrix yuvMatrixFor(AVColorSpace matrix, bool fullRange, int depth);
+// A frame's planes, if it is planar Y'CbCr of a kind the kernels take.
+bool yuvPictureOf(const AVFrame* frame, YuvPicture& picture);
+
 enum class ScaleQuality { Fast, Good };
 
 // Bytes a destination of ArgbConverter must have writable past its last

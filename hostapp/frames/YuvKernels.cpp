@@ -337,22 +337,7 @@ MV_AVX2 int encodeRowsAvx2(ArgbView src, const YuvMatrix& m, std::uint8_t* const
 
 }  // namespace
 
-bool lumaWeights(AVColorSpace matrix, double& kr, double& kb) {
-    switch (matrix) {
-    case AVCOL_SPC_BT470BG:
-    case AVCOL_SPC_SMPTE170M: kr = 0.299; kb = 0.114; return true;
-    case AVCOL_SPC_BT709: kr = 0.2126; kb = 0.0722; return true;
-    case AVCOL_SPC_BT2020_NCL:
-    case AVCOL_SPC_BT2020_CL: kr = 0.2627; kb = 0.0593; return true;
-    case AVCOL_SPC_SMPTE240M: kr = 0.212; kb = 0.087; return true;
-    case AVCOL_SPC_FCC: kr = 0.30; kb = 0.11; return true;
-    default: return false;
-    }
-}
-
-YuvMatrix yuvMatrix(AVColorSpace matrix, bool fullRange, int depth) {
-    double kr = 0.299, kb = 0.114;
-    lumaWeights(matrix, kr, kb);
+YuvMatrix yuvMatrix(double kr, double kb, bool fullRange, int depth) {
     const double kg = 1 - kr - kb;
     const int extra = depth - 8;
     YuvMatrix m;
@@ -387,67 +372,49 @@ YuvMatrix yuvMatrix(AVColorSpace matrix, bool fullRange, int depth) {
     return m;
 }
 
-bool yuvPictureOf(const AVFrame* frame, YuvPicture& p) {
-    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format));
-    if (!d || d->nb_components != 3 || !(d->flags & AV_PIX_FMT_FLAG_PLANAR) ||
-        (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_BE | AV_PIX_FMT_FLAG_FLOAT)))
-        return false;
-    const int depth = d->comp[0].depth;
-    if (depth < 8 || depth > kYuvKernelDepth || d->comp[0].step != (depth > 8 ? 2 : 1) || d->comp[0].shift != 0)
-        return false;
-    if (d->log2_chroma_w > 1 || d->log2_chroma_h > 1) return false;
-    for (int i = 0; i < 3; ++i) {
-        if (d->comp[i].plane != i) return false;
-        p.data[i] = frame->data[i];
-        p.stride[i] = frame->linesize[i];
-    }
-    p.width = frame->width;
-    p.height = frame->height;
-    p.depth = depth;
-    p.chromaShiftX = d->log2_chroma_w;
-    p.chromaShiftY = d->log2_chroma_h;
-    return true;
-}
+namespace {
 
-SimdLevel bestSimdLevel() {
-#if defined(__x86_64__) || defined(__i386__)
-    static const SimdLevel best = __builtin_cpu_supports("avx2") ? SimdLevel::Avx2
-                                  : __builtin_cpu_supports("sse2") ? SimdLevel::Sse2
-                                                                   : SimdLevel::Plain;
-    return best;
-#else
-    return SimdLevel::Plain;
-#endif
-}
+// The row kernels for a call, chosen once: each returns how many pixels (or
+// pairs of rows' pixels) it did, the plain loops doing the rest.
+using DecodeRowFn = int (*)(const YuvPicture&, const YuvMatrix&, ArgbView, int);
+using EncodeRowsFn = int (*)(ArgbView, const YuvMatrix&, std::uint8_t* const[3], const int[3], int);
 
-void yuvToArgb(const YuvPicture& src, const YuvMatrix& m, ArgbView dst, [[maybe_unused]] SimdLevel level) {
-    for (int y = 0; y < src.height; ++y) {
-        int done = 0;
-        [[maybe_unused]] const bool wide = src.depth > 8;
+int noVectors(const YuvPicture&, const YuvMatrix&, ArgbView, int) { return 0; }
+int noVectors(ArgbView, const YuvMatrix&, std::uint8_t* const[3], const int[3], int) { return 0; }
+
+DecodeRowFn decodeRowFor([[maybe_unused]] const YuvPicture& src, [[maybe_unused]] SimdLevel level) {
+    [[maybe_unused]] const bool wide = src.depth > 8;
+    if (src.chromaShiftX != 1) return noVectors;
 #if defined(__x86_64__) || defined(__i386__)
-        if (src.chromaShiftX == 1 && level == SimdLevel::Avx2)
-            done = wide ? decodeRowAvx2<std::uint16_t>(src, m, dst, y) : decodeRowAvx2<std::uint8_t>(src, m, dst, y);
+    if (level == SimdLevel::Avx2) return wide ? decodeRowAvx2<std::uint16_t> : decodeRowAvx2<std::uint8_t>;
 #endif
 #if defined(__SSE2__)
-        if (src.chromaShiftX == 1 && level == SimdLevel::Sse2)
-            done = wide ? decodeRowSse2<std::uint16_t>(src, m, dst, y) : decodeRowSse2<std::uint8_t>(src, m, dst, y);
+    if (level == SimdLevel::Sse2) return wide ? decodeRowSse2<std::uint16_t> : decodeRowSse2<std::uint8_t>;
 #endif
-        decodeRowPlain(src, m, dst, y, done);
-    }
+    return noVectors;
+}
+
+EncodeRowsFn encodeRowsFor([[maybe_unused]] SimdLevel level) {
+#if defined(__x86_64__) || defined(__i386__)
+    if (level == SimdLevel::Avx2) return encodeRowsAvx2;
+#endif
+#if defined(__SSE2__)
+    if (level == SimdLevel::Sse2) return encodeRowsSse2;
+#endif
+    return noVectors;
+}
+
+}  // namespace
+
+void yuvToArgb(const YuvPicture& src, const YuvMatrix& m, ArgbView dst, SimdLevel level) {
+    const DecodeRowFn vectors = decodeRowFor(src, SimdRuns(level) ? level : SimdLevel::Plain);
+    for (int y = 0; y < src.height; ++y) decodeRowPlain(src, m, dst, y, vectors(src, m, dst, y));
 }
 
 void argbToYuv420(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3],
-                  [[maybe_unused]] SimdLevel level) {
-    for (int y = 0; y < src.height; y += 2) {
-        int done = 0;
-#if defined(__x86_64__) || defined(__i386__)
-        if (level == SimdLevel::Avx2) done = encodeRowsAvx2(src, m, planes, strides, y);
-#endif
-#if defined(__SSE2__)
-        if (level == SimdLevel::Sse2) done = encodeRowsSse2(src, m, planes, strides, y);
-#endif
-        encodeRowsPlain(src, m, planes, strides, y, done);
-    }
+                  SimdLevel level) {
+    const EncodeRowsFn vectors = encodeRowsFor(SimdRuns(level) ? level : SimdLevel::Plain);
+    for (int y = 0; y < src.height; y += 2) encodeRowsPlain(src, m, planes, strides, y, vectors(src, m, planes, strides, y));
 }
 
 }  // namespace mv

@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "frames/ArgbImage.h"
-#include "common/FfmpegUtil.h"
+#include "system/Simd.h"
 
 namespace mv {
 
@@ -38,10 +38,9 @@ struct YuvMatrix {
 // The deepest samples the kernels take; deeper ones go to libswscale.
 inline constexpr int kYuvKernelDepth = 14;
 
-// The luma weights of a Y'CbCr matrix (false where it is not one we convert).
-bool lumaWeights(AVColorSpace matrix, double& kr, double& kb);
+// The coefficients for a matrix's luma weights kr and kb, its range, and
 // `depth` bits per source sample (8 to kYuvKernelDepth).
-YuvMatrix yuvMatrix(AVColorSpace matrix, bool fullRange, int depth);
+YuvMatrix yuvMatrix(double kr, double kb, bool fullRange, int depth);
 
 // A planar Y'CbCr picture: 8-bit samples, or 16-bit ones holding `depth` bits.
 struct YuvPicture {
@@ -53,18 +52,13 @@ struct YuvPicture {
 };
 
 // The vector instructions a kernel may use: the best this processor has by
-// default; the plain path is the reference the others are held to, bit for bit.
-enum class SimdLevel { Plain, Sse2, Avx2 };
-SimdLevel bestSimdLevel();
-
+// default (one it lacks falls back to the plain path, the reference the
+// others are held to, bit for bit), chosen once a call.
 // The picture as A, R, G, B (alpha 255), same size.
-void yuvToArgb(const YuvPicture& src, const YuvMatrix& m, ArgbView dst, SimdLevel level = bestSimdLevel());
+void yuvToArgb(const YuvPicture& src, const YuvMatrix& m, ArgbView dst, SimdLevel level = BestSimdLevel());
 
 // A, R, G, B to 8-bit 4:2:0 planes of the same size.
 void argbToYuv420(ArgbView src, const YuvMatrix& m, std::uint8_t* const planes[3], const int strides[3],
-                  SimdLevel level = bestSimdLevel());
-
-// A frame's planes, if it is planar Y'CbCr of a kind the kernels take.
-bool yuvPictureOf(const AVFrame* frame, YuvPicture& picture);
+                  SimdLevel level = BestSimdLevel());
 
 }  // namespace mv

@@ -1,5 +1,7 @@
 #include "quartz/Composite.h"
 
+#include "system/Simd.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -113,9 +115,8 @@ __attribute__((target("avx2"))) void CompositeRowAVX2(const std::uint8_t* src, s
 
 std::vector<CompositeKernel> DetectKernels() {
     std::vector<CompositeKernel> kernels;
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) kernels.push_back({"avx2", CompositeRowAVX2});
-    if (__builtin_cpu_supports("sse2")) kernels.push_back({"sse2", CompositeRowSSE2});
+    if (SimdRuns(SimdLevel::Avx2)) kernels.push_back({"avx2", CompositeRowAVX2});
+    if (SimdRuns(SimdLevel::Sse2)) kernels.push_back({"sse2", CompositeRowSSE2});
     return kernels;
 }
 

@@ -1,5 +1,7 @@
 #include "quickdraw/ScaleCopy.h"
 
+#include "system/Simd.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -79,10 +81,7 @@ __attribute__((target("avx2"))) void GatherRowAVX2(const std::uint8_t* srcRow, c
     GatherRowPlain(srcRow, columns + i, count - i, readable, dstRow + 4 * i);
 }
 
-GatherRowFn BestGatherRow() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? GatherRowAVX2 : GatherRowPlain;
-}
+GatherRowFn BestGatherRow() { return SimdRuns(SimdLevel::Avx2) ? GatherRowAVX2 : GatherRowPlain; }
 #else
 GatherRowFn BestGatherRow() { return GatherRowPlain; }
 #endif

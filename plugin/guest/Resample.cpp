@@ -226,10 +226,10 @@ bool SameRegion(RegionF region, int width, int height) {
 }
 
 void Resample(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
-              RegionF region, Kernel kernel) {
+              RegionF region, mv::SimdLevel level) {
     const Taps across = MakeTaps(region.left, region.right, width);
     const Taps down = MakeTaps(region.top, region.bottom, height);
-    const bool vectors = kernel != Kernel::Plain && across.count == 6;
+    const bool vectors = level != mv::SimdLevel::Plain && across.count == 6;
     const std::vector<std::int16_t> pairs = vectors ? WeightPairs(across) : std::vector<std::int16_t>{};
     // The filtered rows a window of down.count slides over, each source row
     // filtered once: row r lives in slot r % count.
@@ -254,11 +254,11 @@ void Resample(const std::uint32_t* in, std::uint32_t* out, int width, int height
         const std::int16_t* w = &down.weight[static_cast<std::size_t>(y) * down.count];
         auto* dst = reinterpret_cast<std::uint8_t*>(out + y * stride);
 #ifdef MV_X86
-        if (kernel == Kernel::Avx2) {
+        if (level == mv::SimdLevel::Avx2) {
             DownAvx2(w, down.count, rows.data(), rowWidth, dst);
             continue;
         }
-        if (kernel == Kernel::Sse2) {
+        if (level == mv::SimdLevel::Sse2) {
             DownSse2(w, down.count, rows.data(), rowWidth, dst);
             continue;
         }
@@ -269,34 +269,19 @@ void Resample(const std::uint32_t* in, std::uint32_t* out, int width, int height
 
 }  // namespace
 
-bool KernelRuns(Kernel kernel) {
-#ifdef MV_X86
-    if (kernel == Kernel::Avx2) return __builtin_cpu_supports("avx2");
-    if (kernel == Kernel::Sse2) return __builtin_cpu_supports("sse2");
-#endif
-    return kernel == Kernel::Plain;
-}
-
-Kernel BestKernel() {
-    static const Kernel best = KernelRuns(Kernel::Avx2)   ? Kernel::Avx2
-                               : KernelRuns(Kernel::Sse2) ? Kernel::Sse2
-                                                          : Kernel::Plain;
-    return best;
-}
-
 bool ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
-                    RegionF region, Kernel kernel) {
+                    RegionF region, mv::SimdLevel level) {
     auto within = [](double v, int size) { return std::clamp(v, 0.0, double(size)); };  // NaN stays NaN
     region = RegionF{within(region.left, width), within(region.right, width), within(region.top, height),
                      within(region.bottom, height)};
-    if (!KernelRuns(kernel)) kernel = Kernel::Plain;
+    if (!mv::SimdRuns(level)) level = mv::SimdLevel::Plain;
     const bool empty = !(region.right > region.left && region.bottom > region.top);
     if (empty || SameRegion(region, width, height)) {
         for (int y = 0; y < height; ++y) std::memcpy(out + y * stride, in + y * stride, std::size_t{4} * width);
         return true;
     }
     try {
-        Resample(in, out, width, height, stride, region, kernel);
+        Resample(in, out, width, height, stride, region, level);
         return true;
     } catch (const std::exception&) {  // its taps and rows could not be had
         return false;

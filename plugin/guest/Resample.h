@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "system/Simd.h"
+
 namespace mvguest {
 
 // A region in pixels: left <= right within 0..width, top <= bottom within 0..height.
@@ -32,19 +34,11 @@ inline constexpr int kWeightBits = 14;
 // of a `size`-pixel axis.
 Taps MakeTaps(double from, double to, int size);
 
-// The row kernels, each the same arithmetic: the plain loops and their
-// vector twins, which give the same bytes (SSE2 across rows, SSE2 or AVX2
-// down them); one this processor cannot run falls back to the plain loops.
-enum class Kernel { Plain, Sse2, Avx2 };
-// The best this processor runs.
-Kernel BestKernel();
-bool KernelRuns(Kernel kernel);
-
 // Renders `region` of `in` (held to the frame) over the whole of `out`
 // (both width x height, rows of `stride` 32-bit pixels, `in` and `out`
 // apart); false, with `out` untouched, where its taps and rows cannot be had
 // (no memory).
 bool ResampleRegion(const std::uint32_t* in, std::uint32_t* out, int width, int height, std::ptrdiff_t stride,
-                    RegionF region, Kernel kernel = BestKernel());
+                    RegionF region, mv::SimdLevel level = mv::BestSimdLevel());
 
 }  // namespace mvguest

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frames/Colour.h"
+#include "frames/PixelConvert.h"
 #include "frames/YuvKernels.h"
 
 using namespace mv;
@@ -47,7 +48,7 @@ constexpr int W = 77, H = 9;
 std::vector<SimdLevel> vectorLevels() {
     std::vector<SimdLevel> levels;
     for (SimdLevel l : {SimdLevel::Sse2, SimdLevel::Avx2})
-        if (l <= bestSimdLevel()) levels.push_back(l);
+        if (l <= BestSimdLevel()) levels.push_back(l);
     return levels;
 }
 
@@ -110,7 +111,7 @@ TEST(YuvKernels, DecodingIsExactWithinOneAndTheVectorPathIsThePlainOne) {
         FramePtr f = randomPicture(c.format, seed++);
         YuvPicture p;
         ASSERT_TRUE(yuvPictureOf(f.get(), p));
-        const YuvMatrix m = yuvMatrix(c.matrix, c.full, p.depth);
+        const YuvMatrix m = yuvMatrixFor(c.matrix, c.full, p.depth);
         ArgbImage plain(W, H);
         yuvToArgb(p, m, plain.view(), SimdLevel::Plain);
         for (SimdLevel level : vectorLevels()) {
@@ -162,7 +163,7 @@ TEST(YuvKernels, EncodingIsExactWithinOneAndTheVectorPathIsThePlainOne) {
             std::mt19937 rng(seed++);
             for (auto& b : tight) b = static_cast<std::uint8_t>(rng());
             const ArgbView src{tight.data(), W * 4, W, h};
-            const YuvMatrix m = yuvMatrix(c.matrix, c.full, 8);
+            const YuvMatrix m = yuvMatrixFor(c.matrix, c.full, 8);
             auto encode = [&](SimdLevel level) {
                 FramePtr f = newFrame();
                 f->format = AV_PIX_FMT_YUV420P, f->width = W, f->height = h;
@@ -228,7 +229,7 @@ TEST(YuvKernels, ColourBarsEncodeToTheStandardsValues) {
         std::uint8_t planes[3][4] = {};
         std::uint8_t* const out[3] = {planes[0], planes[1], planes[2]};
         const int strides[3] = {2, 1, 1};
-        argbToYuv420(picture.view(), yuvMatrix(bar.matrix, false, 8), out, strides);
+        argbToYuv420(picture.view(), yuvMatrixFor(bar.matrix, false, 8), out, strides);
         EXPECT_NEAR(planes[0][0], bar.y, 0.6);
         EXPECT_NEAR(planes[1][0], bar.cb, 0.6);
         EXPECT_NEAR(planes[2][0], bar.cr, 0.6);

@@ -159,7 +159,7 @@ private:
 // height's parity, and gives its plain path's numbers.
 TEST(ArgbToFrame, I420ReadsNothingPastThePictureForEveryHeight) {
     const ColourDescription colour = resolveColour({}, 0, 0, false);
-    const YuvMatrix matrix = yuvMatrix(colour.matrix, colour.fullRange(), 8);
+    const YuvMatrix matrix = yuvMatrixFor(colour.matrix, colour.fullRange(), 8);
     for (auto [w, h] : {std::pair{64, 38}, {61, 37}, {1024, 1}, {6, 2}, {7, 3}, {33, 4}}) {
         GuardedPicture src(w, h);
         std::mt19937 rng(static_cast<unsigned>(w * 100 + h));

@@ -14,7 +14,7 @@
 
 namespace {
 
-using mvguest::Kernel;
+using mv::SimdLevel;
 using mvguest::RegionF;
 
 std::vector<std::uint32_t> Noise(int w, int h, unsigned seed) {
@@ -25,7 +25,7 @@ std::vector<std::uint32_t> Noise(int w, int h, unsigned seed) {
 }
 
 std::vector<std::uint32_t> Resampled(const std::vector<std::uint32_t>& in, int w, int h, RegionF region,
-                                     Kernel kernel) {
+                                     SimdLevel kernel) {
     std::vector<std::uint32_t> out(in.size());
     EXPECT_TRUE(mvguest::ResampleRegion(in.data(), out.data(), w, h, w, region, kernel));
     return out;
@@ -43,9 +43,9 @@ TEST(Resample, VectorKernelsGiveThePlainBytes) {
             const double past = i % 4 == 3 ? 0.5 * w : 0;
             const double l = x(random) - past, r = x(random) + past, t = y(random), b = y(random);
             const RegionF region{std::min(l, r), std::max(l, r), std::min(t, b), std::max(t, b)};
-            const auto plain = Resampled(in, w, h, region, Kernel::Plain);
-            for (const Kernel k : {Kernel::Sse2, Kernel::Avx2}) {
-                if (!mvguest::KernelRuns(k)) continue;
+            const auto plain = Resampled(in, w, h, region, SimdLevel::Plain);
+            for (const SimdLevel k : {SimdLevel::Sse2, SimdLevel::Avx2}) {
+                if (!mv::SimdRuns(k)) continue;
                 EXPECT_EQ(Resampled(in, w, h, region, k), plain)
                     << "kernel " << static_cast<int>(k) << ", " << w << "x" << h << " region " << region.left << ".."
                     << region.right << ", " << region.top << ".." << region.bottom;
@@ -57,7 +57,7 @@ TEST(Resample, VectorKernelsGiveThePlainBytes) {
 TEST(Resample, WholeFrameAndNoAreaGiveTheFrameBack) {
     const auto in = Noise(37, 19, 3);
     for (const RegionF region : {RegionF{0, 37, 0, 19}, RegionF{5, 5, 2, 9}, RegionF{1, 30, 4, 4}})
-        for (const Kernel k : {Kernel::Plain, mvguest::BestKernel()}) EXPECT_EQ(Resampled(in, 37, 19, region, k), in);
+        for (const SimdLevel k : {SimdLevel::Plain, mv::BestSimdLevel()}) EXPECT_EQ(Resampled(in, 37, 19, region, k), in);
 }
 
 // Each output pixel's weights make one, its taps stay within the axis, and
@@ -119,7 +119,7 @@ TEST(Resample, BandLimitedPictureZoomsToItsClosedForm) {
                 const auto v = static_cast<std::uint32_t>(std::lround(f(x, y)));
                 in[static_cast<std::size_t>(y) * w + x] = v * 0x01010101u;
             }
-        const auto out = Resampled(in, w, h, c.region, mvguest::BestKernel());
+        const auto out = Resampled(in, w, h, c.region, mv::BestSimdLevel());
         const double sx = (c.region.right - c.region.left) / w, sy = (c.region.bottom - c.region.top) / h;
         double most = 0;
         for (int y = 0; y < h; ++y)
