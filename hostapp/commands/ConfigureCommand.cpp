@@ -69,6 +69,8 @@ int runConfigure(const ConfigureOptions& o) {
     params.frameRect = {0, 0, 0, 0};
     params.clientData = nullptr;
     const HYPluginResult result = plugin.call(params);
+    // A frame the dialog could not have is the host's own failure, said as such.
+    if (result != kPluginOK && !session.frameError().empty()) pluginFailed(session, "to open its dialog", result);
     // The dialog has already told the user why; the status must say so too.
     if (result == kPluginOutOfDiskSpace)
         fail("the disk is full: the settings chosen in the dialog could not be saved; the saved settings are as "

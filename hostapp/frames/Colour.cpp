@@ -33,8 +33,7 @@ bool lumaWeights(AVColorSpace matrix, double& kr, double& kb) {
     case AVCOL_SPC_BT470BG:
     case AVCOL_SPC_SMPTE170M: kr = 0.299; kb = 0.114; return true;
     case AVCOL_SPC_BT709: kr = 0.2126; kb = 0.0722; return true;
-    case AVCOL_SPC_BT2020_NCL:
-    case AVCOL_SPC_BT2020_CL: kr = 0.2627; kb = 0.0593; return true;
+    case AVCOL_SPC_BT2020_NCL: kr = 0.2627; kb = 0.0593; return true;
     case AVCOL_SPC_SMPTE240M: kr = 0.212; kb = 0.087; return true;
     case AVCOL_SPC_FCC: kr = 0.30; kb = 0.11; return true;
     default: return false;

@@ -53,17 +53,21 @@ AVPixelFormat plainFormat(AVPixelFormat format) {
 int swsColorspace(AVColorSpace matrix) {
     switch (matrix) {
     case AVCOL_SPC_BT709: return SWS_CS_ITU709;
-    case AVCOL_SPC_BT2020_NCL:
-    case AVCOL_SPC_BT2020_CL: return SWS_CS_BT2020;
+    case AVCOL_SPC_BT2020_NCL: return SWS_CS_BT2020;
     case AVCOL_SPC_FCC: return SWS_CS_FCC;
     case AVCOL_SPC_SMPTE240M: return SWS_CS_SMPTE240M;
     default: return SWS_CS_ITU601;
     }
 }
 
+// A frame's own matrix counts where its stream said none, but one the
+// effect does not convert (the stream's would have been refused at opening)
+// is read as none, as players read an untagged picture.
 ColourDescription ArgbConverter::colourFor(const AVFrame* src) const {
     if (colour_.matrix != AVCOL_SPC_UNSPECIFIED) return colour_;
-    return resolveColour(colourOf(src), src->width, src->height, !isYuvFormat(static_cast<AVPixelFormat>(src->format)));
+    ColourDescription own = colourOf(src);
+    if (!convertibleMatrix(own.matrix)) own.matrix = AVCOL_SPC_UNSPECIFIED;
+    return resolveColour(own, src->width, src->height, !isYuvFormat(static_cast<AVPixelFormat>(src->format)));
 }
 
 const YuvMatrix& ArgbConverter::matrixFor(const ColourDescription& colour, int depth) {

@@ -32,10 +32,12 @@ extern "C" {
 #include <frei0r.h>
 }
 
+#include <fcntl.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -52,23 +54,34 @@ using mvfrei0r::Instance;
 
 namespace {
 
-// Enough of a text for any rectangle, the first keyframe of several.
+// Enough of a text for any rectangle, the first keyframe of several; less
+// than a page.
 constexpr std::size_t kTextBytes = 1024;
 
-// Up to `size` bytes of this process's memory at `address`, read by the
-// kernel: an address that cannot be read is a short count, not a fault, and
-// no byte past what is asked is touched. Through a pipe where the kernel
-// refuses process_vm_readv (some sandboxes do).
+// Up to `size` (at most a page) bytes of this process's memory at
+// `address`, read by the kernel: an address that cannot be read is a short
+// count, not a fault, and no byte past what is asked is touched. The read is
+// split where a page ends, since the kernel stops between pieces, not inside
+// one. Through a pipe where the kernel refuses process_vm_readv (some
+// sandboxes do), which is then not asked again.
 std::size_t ReadOwn(const void* address, char* into, std::size_t size) {
-    iovec local{into, size}, remote{const_cast<void*>(address), size};
-    const ssize_t got = process_vm_readv(getpid(), &local, 1, &remote, 1, 0);
-    if (got >= 0) return static_cast<std::size_t>(got);
-    if (errno != EPERM && errno != ENOSYS) return 0;
+    static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<std::uintptr_t>(address);
+    const std::size_t first = std::min(size, page - start % page);
+    static std::atomic<bool> refused{false};
+    if (!refused.load(std::memory_order_relaxed)) {
+        iovec local{into, size};
+        iovec remote[2] = {{const_cast<void*>(address), first},
+                           {reinterpret_cast<void*>(start + first), size - first}};
+        const ssize_t got = process_vm_readv(getpid(), &local, 1, remote, size > first ? 2 : 1, 0);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EPERM && errno != ENOSYS) return 0;
+        refused.store(true, std::memory_order_relaxed);
+    }
     int ends[2];
-    if (pipe(ends) != 0) return 0;
+    if (pipe2(ends, O_CLOEXEC) != 0) return 0;
     std::size_t total = 0;
-    for (const std::size_t page = 4096; total < size;) {  // a page at a time: a fault ends it there
-        const std::size_t piece = std::min(size - total, page - (reinterpret_cast<std::uintptr_t>(address) + total) % page);
+    for (std::size_t piece = first; total < size; piece = std::min(size - total, page)) {
         const ssize_t wrote = write(ends[1], static_cast<const char*>(address) + total, piece);
         if (wrote <= 0 || read(ends[0], into + total, static_cast<std::size_t>(wrote)) != wrote) break;
         total += static_cast<std::size_t>(wrote);
@@ -93,12 +106,13 @@ bool TextAt(const void* address, std::string& text) {
 
 // A text parameter comes as a pointer to the text's pointer, as frei0r says,
 // but GStreamer (1.6 and later) hands a playing element's new text itself,
-// in a block of its exact length. Which one came is told by the first eight
-// bytes, read by the kernel so that a text shorter than them is not read
-// past: as frei0r says where they are an address of this process holding a
-// text; else the text itself. A freed block's leftovers after a short text's
-// end (a mangled link, as glibc keeps them) hold no text, and a text is never
-// an address, its bytes being printable.
+// in a block of its exact length. Which one came is told by the first bytes,
+// read by the kernel so that a text shorter than a pointer is not read past:
+// as frei0r says where they address memory of this process holding a text;
+// else the text itself. Seven printable bytes or more (every rectangle's
+// text) make no address of a 64-bit process. A shorter text makes no
+// rectangle either way; its block's leftovers (glibc 2.32 and later mangles
+// a freed block's link) seldom address a text.
 std::string TextOf(f0r_param_t param) {
     std::string text;
     char bytes[sizeof(const char*)];

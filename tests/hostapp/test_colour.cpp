@@ -236,6 +236,42 @@ TEST(YuvKernels, ColourBarsEncodeToTheStandardsValues) {
     }
 }
 
+// Ramps of each primary, 0 to 255, encoded: on average each sample is the
+// exact value worked from the standard's weights, within rounding's spread
+// (its mean a few hundredths); a weight 0.0036 off moves the mean of a ramp
+// by a third of a level or more.
+TEST(YuvKernels, PrimaryRampsEncodeToTheStandardsValuesOnAverage) {
+    for (const AVColorSpace matrix :
+         {AVCOL_SPC_BT709, AVCOL_SPC_SMPTE170M, AVCOL_SPC_BT2020_NCL, AVCOL_SPC_SMPTE240M, AVCOL_SPC_FCC}) {
+        for (int primary = 1; primary <= 3; ++primary) {
+            SCOPED_TRACE(std::string(av_color_space_name(matrix)) + " primary " + std::to_string(primary));
+            // Each level twice across and two rows down: one 2x2 block a level.
+            ArgbImage ramp(512, 2);
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < 512; ++x) {
+                    std::uint8_t* px = ramp.view().row(y) + x * 4;
+                    px[0] = 255, px[1] = px[2] = px[3] = 0;
+                    px[primary] = static_cast<std::uint8_t>(x / 2);
+                }
+            std::vector<std::uint8_t> luma(1024), cb(256), cr(256);
+            std::uint8_t* const out[3] = {luma.data(), cb.data(), cr.data()};
+            const int strides[3] = {512, 256, 256};
+            argbToYuv420(ramp.view(), yuvMatrixFor(matrix, false, 8), out, strides);
+            double drift[3] = {};
+            for (int level = 0; level < 256; ++level) {
+                double kr, kb;
+                weights(matrix, kr, kb);
+                const double rgb[3] = {primary == 1 ? level : 0.0, primary == 2 ? level : 0.0, primary == 3 ? level : 0.0};
+                const double l = kr * rgb[0] + (1 - kr - kb) * rgb[1] + kb * rgb[2];
+                drift[0] += luma[static_cast<std::size_t>(level) * 2] - (16 + 219.0 / 255 * l);
+                drift[1] += cb[static_cast<std::size_t>(level)] - (128 + 224.0 / 255 * (rgb[2] - l) / (2 * (1 - kb)));
+                drift[2] += cr[static_cast<std::size_t>(level)] - (128 + 224.0 / 255 * (rgb[0] - l) / (2 * (1 - kr)));
+            }
+            for (double d : drift) EXPECT_LE(std::abs(d / 256), 0.15);
+        }
+    }
+}
+
 // The matrices a clip may have: the three the effect converts, and the others
 // refused at opening, BT.2020's constant luminance among them (its R, G, B
 // come from no matrix, so converting it as the non-constant one would give
