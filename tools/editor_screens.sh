@@ -11,7 +11,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-editor-screens}")
-deb=$(ls "$root"/morvatelle_*_amd64.deb 2>/dev/null | tail -1)
+deb=$(ls "$root"/morvatelle_*_"$(dpkg --print-architecture)".deb 2>/dev/null | tail -1)
 [ -n "$deb" ] || { echo "no package: run ./dev package first" >&2; exit 1; }
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" kdenlive shotcut pitivi xvfb xdotool ffmpeg >/dev/null
 mkdir -p "$out"
