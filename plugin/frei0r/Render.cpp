@@ -11,12 +11,6 @@
 
 namespace mvfrei0r {
 
-namespace {
-
-SInt16 Percent(double share) { return static_cast<SInt16>(std::lround(share * 100)); }
-
-}  // namespace
-
 std::optional<relRect> RectOfText(const std::string& text, unsigned width, unsigned height) {
     std::string_view value(text);
     value = value.substr(0, value.find(';'));
@@ -39,22 +33,17 @@ std::optional<relRect> RectOfText(const std::string& text, unsigned width, unsig
         }
         if (p < end && !space(*p)) return std::nullopt;
     }
-    auto edge = [](double e) { return std::clamp(e, 0.0, 1.0); };
-    const double left = edge(std::min(v[0], v[0] + v[2])), right = edge(std::max(v[0], v[0] + v[2]));
-    const double top = edge(std::min(v[1], v[1] + v[3])), bottom = edge(std::max(v[1], v[1] + v[3]));
-    if (left == 0 && top == 0 && right == 1 && bottom == 1) return std::nullopt;
-    return relRect{left, right, top, bottom};
+    const relRect region = mvguest::RegionOfBox(v[0], v[1], v[2], v[3]);
+    if (region.left == 0 && region.top == 0 && region.right == 1 && region.bottom == 1) return std::nullopt;
+    return region;
 }
 
 // The effect's configuration and timing for the parameters as they stand.
 static void ApplyParameters(Instance& instance) {
     const Parameters& p = instance.params;
-    instance.config.startRel = relRect{std::min(p.left, p.right), std::max(p.left, p.right), std::min(p.top, p.bottom),
-                                       std::max(p.top, p.bottom)};
-    if (const auto drawn = RectOfText(instance.rect, instance.width, instance.height)) instance.config.startRel = *drawn;
-    instance.config.sliders[0] = Percent(p.zoomIn);
-    instance.config.sliders[1] = Percent(p.zoomOut);
-    instance.config.sliders[2] = Percent(p.overlay);
+    const auto drawn = RectOfText(instance.rect, instance.width, instance.height);
+    mvguest::SetGuestConfig(instance.config, drawn.value_or(relRect{p.left, p.right, p.top, p.bottom}), p.zoomIn,
+                            p.zoomOut, p.overlay);
     // Above 1 a value is in the plain units (see Parameters).
     const double frames = p.frames > 1 ? std::floor(p.frames) : std::round(p.frames * 1e6);
     const double rate = p.frameRate > 1 ? p.frameRate : p.frameRate * 1e3;

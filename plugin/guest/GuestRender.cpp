@@ -70,35 +70,27 @@ relRect Along(const relRect& from, const relRect& to, double c, double frames) {
                    CalcTweenEdge(from.top, to.top, c, frames), CalcTweenEdge(from.bottom, to.bottom, c, frames)};
 }
 
-// Where a frame stands on the course: its stretch, how far along it (eased
-// if asked), and whether the smooth sampler draws it. Without the clip's
-// length there is no course: the region is held, as a course with no zooms.
+// Where a frame stands on the course: its stretch and how far along it
+// (eased if asked). Without the clip's length there is no course: the
+// region is held, as a course with no zooms.
 struct Step {
-    std::int64_t position, frames;
+    std::int64_t position;
     Leg leg;
     double t;
-    bool shaped, smooth;
 };
 
 Step StepAt(pluginDataRec& config, Options options, std::int64_t position, std::int64_t frames) {
-    position = std::clamp<std::int64_t>(position, 0, std::max<std::int64_t>(frames - 1, 0));
-    Step step{position, frames, {}, 0, false, options.smooth};
-    if (step.frames < 1) {
+    if (frames < 1) {
         config.sliders[0] = config.sliders[1] = 0;
-        step.position = 0;
-        step.frames = 1;
-        step.leg = Leg{0, 0, config.startRel, config.startRel};
-        return step;
+        return Step{0, Leg{0, 0, config.startRel, config.startRel}, 0};
     }
-    step.leg = LegAt(config, step.position, step.frames);
-    step.shaped = options.smooth || options.easing;
+    position = std::clamp<std::int64_t>(position, 0, frames - 1);
+    Step step{position, LegAt(config, position, frames), 0};
     if (step.leg.endFrame > step.leg.startFrame) {
         const double t = std::clamp(
-            double(step.position - step.leg.startFrame) / double(step.leg.endFrame - step.leg.startFrame), 0.0, 1.0);
+            double(position - step.leg.startFrame) / double(step.leg.endFrame - step.leg.startFrame), 0.0, 1.0);
         step.t = options.easing ? t * t * (3 - 2 * t) : t;
     }
-    // Every frame, the hold's too, is resampled; where the region is the whole
-    // frame (the course's start and end) the sampler gives the frame back.
     return step;
 }
 
@@ -133,17 +125,20 @@ void RenderRegion(pluginDataRec& config, Images images, relRect region) {
     PixelDrive(images.source, images.target, Rel2Rect(region, GetPortRect(images.target)), &config, 0, 0);
 }
 
-// The zoom by the step's way, then the overlay where asked. The overlay is
-// laid here rather than by the renderer so that a source image that cannot
-// be had leaves the zoom alone instead of ending the host's process. False
-// when the smooth sampler could not run (no memory).
-bool Render(const pluginDataRec& settings, const Frame& frame, Images images, const Step& step, bool overlay) {
+// The zoom by the options' way (smooth: every frame resampled, the hold's
+// too; eased: the renderer along the eased course; else the exact course),
+// then the overlay where asked. The overlay is laid here rather than by the
+// renderer so that a source image that cannot be had leaves the zoom alone
+// instead of ending the host's process. False when the smooth sampler could
+// not run (no memory).
+bool Render(const pluginDataRec& settings, Options options, const Frame& frame, Images images, const Step& step,
+            bool overlay) {
     pluginDataRec config = settings;
     config.sliders[2] = 0;
     bool rendered = true;
-    if (step.smooth)
+    if (options.smooth)
         rendered = RenderSmooth(frame, images, step);
-    else if (step.shaped)
+    else if (options.easing)
         RenderRegion(config, images, Along(step.leg.from, step.leg.to, step.t, 1));
     else
         RenderRegion(config, images, ExactRegion(step));
@@ -173,7 +168,7 @@ bool StartRegionHasArea(const pluginDataRec& config, Rect bounds) {
 // into the effect's A, R, G, B images and back. The bundle's host copies
 // the source into the output first; that copy is made only where the render
 // may leave part of the output alone.
-bool RenderInPlace(pluginDataRec& config, const Frame& frame, const Step& step) {
+bool RenderInPlace(pluginDataRec& config, Options options, const Frame& frame, const Step& step) {
     const Rect bounds = FrameBounds(frame);
     const auto rowBytes = static_cast<SInt32>(frame.width * 4);
     // Disposed of however the render ends, an unwinding failure included.
@@ -187,7 +182,7 @@ bool RenderInPlace(pluginDataRec& config, const Frame& frame, const Step& step) 
     const World source = over(frame.in), target = over(frame.out);
     if (!source || !target) return false;
     if (!StartRegionHasArea(config, bounds)) std::memcpy(frame.out, frame.in, std::size_t{frame.width} * frame.height * 4);
-    return Render(config, frame, Images{source.get(), target.get()}, step, false);
+    return Render(config, options, frame, Images{source.get(), target.get()}, step, false);
 }
 
 // The frame as it came, and one line the first time, for the host's log.
@@ -200,18 +195,18 @@ void ShowSource(const Frame& frame) {
                    stderr);
 }
 
-void RenderLocked(pluginDataRec& config, const Frame& frame, const Step& step, Images& images) {
+void RenderInPorts(pluginDataRec& config, Options options, const Frame& frame, const Step& step, Images& images) {
     // The overlay blends by the A byte: it is laid in the effect's own images.
     // Without them (no memory) the zoom comes alone; without even that, the frame.
     if (!config.sliders[2] || !HaveImages(frame, images)) {
-        if (!RenderInPlace(config, frame, step)) ShowSource(frame);
+        if (!RenderInPlace(config, options, frame, step)) ShowSource(frame);
         return;
     }
     ToEffect(frame.in, images.source, frame.width, frame.height);
     const Rect bounds = FrameBounds(frame);
     CopyBits(GetPortBitMapForCopyBits(images.source), GetPortBitMapForCopyBits(images.target), &bounds, &bounds,
              srcCopy, nullptr);
-    if (Render(config, frame, images, step, true))
+    if (Render(config, options, frame, images, step, true))
         ToHost(images.target, frame.out, frame.width, frame.height);
     else
         ShowSource(frame);
@@ -222,6 +217,21 @@ struct FrameFailed {};
 [[noreturn]] void Unwind(const char*) { throw FrameFailed{}; }
 
 }  // namespace
+
+relRect RegionOfBox(double x, double y, double w, double h) {
+    auto edge = [](double e) { return std::clamp(e, 0.0, 1.0); };
+    return relRect{edge(std::min(x, x + w)), edge(std::max(x, x + w)), edge(std::min(y, y + h)),
+                   edge(std::max(y, y + h))};
+}
+
+void SetGuestConfig(pluginDataRec& config, relRect start, double zoomIn, double zoomOut, double overlay) {
+    config.startRel = relRect{std::min(start.left, start.right), std::max(start.left, start.right),
+                              std::min(start.top, start.bottom), std::max(start.top, start.bottom)};
+    auto percent = [](double share) { return static_cast<SInt16>(std::lround(share * 100)); };
+    config.sliders[0] = percent(zoomIn);
+    config.sliders[1] = percent(zoomOut);
+    config.sliders[2] = percent(overlay);
+}
 
 void DisposeImages(Images& images) {
     DisposeGWorld(images.source);
@@ -237,7 +247,7 @@ void RenderGuestFrame(const pluginDataRec& settings, Options options, std::int64
                       const Frame& frame, Images& images) {
     pluginDataRec config = settings;
     const Step step = StepAt(config, options, position, frames);
-    if (step.smooth && !config.sliders[2]) {
+    if (options.smooth && !config.sliders[2]) {
         // The sampler reads any byte order and no current port: straight from
         // the host's frame into its output.
         if (!ResampleRegion(frame.in, frame.out, static_cast<int>(frame.width), static_cast<int>(frame.height),
@@ -255,13 +265,11 @@ void RenderGuestFrame(const pluginDataRec& settings, Options options, std::int64
         ~Handler() { SetAssertionHandler(nullptr); }
     } handler;
     try {
-        RenderLocked(config, frame, step, images);
+        RenderInPorts(config, options, frame, step, images);
         SetGWorld(port, device);
     } catch (...) {  // an assertion, or an allocation the platform could not make: nothing may reach the host
         SetGWorld(port, device);
-        DisposeGWorld(images.source);
-        DisposeGWorld(images.target);
-        images.source = images.target = nullptr;
+        DisposeImages(images);
         ShowSource(frame);
     }
 }

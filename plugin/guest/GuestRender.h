@@ -32,6 +32,13 @@ struct Images {
     GWorldPtr source = nullptr, target = nullptr;
 };
 
+// A rectangle x, y, w, h in fractions of the frame (a negative width or
+// height reaches back from x or y) as a start region held to the frame.
+relRect RegionOfBox(double x, double y, double w, double h);
+// The configuration's start region (its edges in any order) and its three
+// sliders from shares 0..1 (the dialog's percentages / 100).
+void SetGuestConfig(pluginDataRec& config, relRect start, double zoomIn, double zoomOut, double overlay);
+
 // Renders frame `position` of a clip of `frames` frames (fewer than 1: no
 // course, the start region is held) with the configuration's region and
 // sliders. Never fails: a frame that cannot be rendered (no memory, an

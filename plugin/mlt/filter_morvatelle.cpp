@@ -42,12 +42,6 @@ double Share(mlt_properties properties, const char* name, double fallback) {
     return std::isfinite(value) ? std::clamp(value, 0.0, 1.0) : fallback;
 }
 
-SInt16 Percent(double share) { return static_cast<SInt16>(std::lround(share * 100)); }
-
-relRect Ordered(double left, double right, double top, double bottom) {
-    return relRect{std::min(left, right), std::max(left, right), std::min(top, bottom), std::max(top, bottom)};
-}
-
 // rect as fractions of the frame: MLT reads percent as fractions already,
 // pixels are the profile's; a field it could not read, which it leaves at
 // DBL_MIN, makes no rectangle.
@@ -66,8 +60,7 @@ bool RegionOfRect(mlt_filter filter, int length, relRect& region) {
         r.y /= profile->height;
         r.h /= profile->height;
     }
-    auto edge = [](double e) { return std::clamp(e, 0.0, 1.0); };
-    region = Ordered(edge(r.x), edge(r.x + r.w), edge(r.y), edge(r.y + r.h));
+    region = mvguest::RegionOfBox(r.x, r.y, r.w, r.h);
     return true;
 }
 
@@ -80,13 +73,12 @@ struct Settings {
 Settings SettingsOf(mlt_filter filter, int length) {
     mlt_properties properties = MLT_FILTER_PROPERTIES(filter);
     Settings settings{};
-    pluginDataRec& config = settings.config;
-    if (!RegionOfRect(filter, length, config.startRel))
-        config.startRel = Ordered(Share(properties, "left", 0), Share(properties, "right", 1),
-                                  Share(properties, "top", 0), Share(properties, "bottom", 1));
-    config.sliders[0] = Percent(Share(properties, "zoom-in", 0.10));
-    config.sliders[1] = Percent(Share(properties, "zoom-out", 0.50));
-    config.sliders[2] = Percent(Share(properties, "overlay", 0));
+    relRect start;
+    if (!RegionOfRect(filter, length, start))
+        start = relRect{Share(properties, "left", 0), Share(properties, "right", 1), Share(properties, "top", 0),
+                        Share(properties, "bottom", 1)};
+    mvguest::SetGuestConfig(settings.config, start, Share(properties, "zoom-in", 0.10),
+                            Share(properties, "zoom-out", 0.50), Share(properties, "overlay", 0));
     settings.options = mvguest::Options{Share(properties, "smooth", 0) > 0.5, Share(properties, "easing", 0) > 0.5};
     return settings;
 }

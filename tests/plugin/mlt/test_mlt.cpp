@@ -141,48 +141,51 @@ TEST_F(Melt, EditorProjectsRunTheCourseOverEachClipAsItStands) {
 // edit; and melt's, planted after a trimmed producer or with a range of its
 // own; each rendered by one worker and by two.
 TEST_F(Melt, ShapesOfProjectAndWorkersKeepTheClipsCourse) {
-    const std::string filter = "<property name=\"mlt_service\">morvatelle</property>"
-                               "<property name=\"left\">0.2</property><property name=\"right\">0.9</property>"
-                               "<property name=\"top\">0.1</property><property name=\"bottom\">0.6</property>"
-                               "<property name=\"zoom-in\">0.4</property><property name=\"zoom-out\">0.3</property>";
-    const std::string head = "<mlt><profile width=\"128\" height=\"72\" frame_rate_num=\"25\" frame_rate_den=\"1\" "
-                             "progressive=\"1\" sample_aspect_num=\"1\" sample_aspect_den=\"1\" "
-                             "display_aspect_num=\"16\" display_aspect_den=\"9\" colorspace=\"709\"/>"
-                             "<producer id=\"clip\"><property name=\"resource\">clip.mkv</property></producer>";
+    const std::vector<std::string> settings{"left=0.2",  "right=0.9",   "top=0.1",
+                                            "bottom=0.6", "zoom-in=0.4", "zoom-out=0.3"};
+    std::string filter = "<property name=\"mlt_service\">morvatelle</property>";
+    for (const std::string& setting : settings) {
+        const auto is = setting.find('=');
+        filter += "<property name=\"" + setting.substr(0, is) + "\">" + setting.substr(is + 1) + "</property>";
+    }
     const struct {
         const char* shape;
-        std::string body;
+        std::string playlist;           // a project's, on the clip; or none:
+        std::vector<std::string> melt;  // melt's arguments after the clip, the settings following
         std::vector<Clip> clips;
     } shapes[] = {
         {"entries",
-         "<playlist id=\"v1\"><blank length=\"10\"/><entry producer=\"clip\" in=\"30\" out=\"89\"><filter>" + filter +
-             "</filter></entry><entry producer=\"clip\" in=\"120\" out=\"159\"><filter>" + filter +
-             "</filter></entry></playlist>",
+         "<blank length=\"10\"/><entry producer=\"clip\" in=\"30\" out=\"89\"><filter>" + filter +
+             "</filter></entry><entry producer=\"clip\" in=\"120\" out=\"159\"><filter>" + filter + "</filter></entry>",
+         {},
          {{10, 30, 60}, {70, 120, 40}}},
         {"an entry's filter with a stale range",
-         "<playlist id=\"v1\"><entry producer=\"clip\" in=\"40\" out=\"99\"><filter in=\"0\" out=\"199\">" + filter +
-             "</filter></entry></playlist>",
+         "<entry producer=\"clip\" in=\"40\" out=\"99\"><filter in=\"0\" out=\"199\">" + filter + "</filter></entry>",
+         {},
          {{0, 40, 60}}},
-        {"melt's -filter after a producer with an in and out", "", {{0, 25, 75}}},
-        {"melt's -filter with an in and out of its own", "", {{10, 10, 50}}},
+        {"melt's -filter after a producer with an in and out", "", {"in=25", "out=99", "-filter", "morvatelle"},
+         {{0, 25, 75}}},
+        {"melt's -filter with an in and out of its own", "", {"-filter", "morvatelle", "in=10", "out=59"}, {{10, 10, 50}}},
     };
     Settings("0.2,0.9,0.1,0.6", 40, 30);
     for (const auto& shape : shapes) {
         SCOPED_TRACE(shape.shape);
-        std::ofstream(s.path("shape.mlt")) << head << shape.body << "</mlt>";
-        std::vector<std::string> args{s.path("shape.mlt").string()};
-        const std::vector<std::string> edges{"left=0.2", "right=0.9", "top=0.1", "bottom=0.6", "zoom-in=0.4",
-                                             "zoom-out=0.3"};
-        const Clip& clip = shape.clips.front();
-        if (shape.body.empty() && clip.at == 0)
-            args = {s.path("clip.mkv").string(), "in=25", "out=99", "-filter", "morvatelle"};
-        else if (shape.body.empty())
-            args = {s.path("clip.mkv").string(), "-filter", "morvatelle", "in=10", "out=59"};
-        if (shape.body.empty()) args.insert(args.end(), edges.begin(), edges.end());
+        std::vector<std::string> args{s.path("clip.mkv").string()};
+        args.insert(args.end(), shape.melt.begin(), shape.melt.end());
+        args.insert(args.end(), settings.begin(), settings.end());
+        if (!shape.playlist.empty()) {
+            std::ofstream(s.path("shape.mlt"))
+                << "<mlt><profile width=\"128\" height=\"72\" frame_rate_num=\"25\" frame_rate_den=\"1\" "
+                   "progressive=\"1\" sample_aspect_num=\"1\" sample_aspect_den=\"1\" display_aspect_num=\"16\" "
+                   "display_aspect_den=\"9\" colorspace=\"709\"/><producer id=\"clip\"><property "
+                   "name=\"resource\">clip.mkv</property></producer><playlist id=\"v1\">"
+                << shape.playlist << "</playlist></mlt>";
+            args = {s.path("shape.mlt").string()};
+        }
         const auto one = Render(args, "real_time=-1");
         ExpectClipsAreTheHosts(one, shape.clips);
         EXPECT_TRUE(Render(args, "real_time=-2") == one) << "two workers";
-        if (!shape.body.empty()) continue;
+        if (!shape.playlist.empty()) continue;
         // The sampler and the overlay, which render beside other workers' frames.
         args.insert(args.end(), {"smooth=1", "overlay=0.3"});
         EXPECT_TRUE(Render(args, "real_time=-2") == Render(args, "real_time=-1")) << "smooth, overlay, two workers";
