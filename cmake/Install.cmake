@@ -2,7 +2,8 @@
 # libraries in lib/morvatelle/ (where morvatelle finds the bundle), the
 # frei0r filter in lib/frei0r-1/, where ffmpeg, MLT and GStreamer look for
 # filters, the MLT module and its metadata where MLT looks for them (its
-# own folders, taken under the prefix), and the editors' descriptions for
+# own folders, taken under the prefix), the GStreamer plug-in in
+# GStreamer's plug-in folder (taken alike), and the editors' descriptions for
 # Kdenlive's and Shotcut's effect lists: the service's, and the frei0r
 # filter's, hidden, for projects made with it.
 include(GNUInstallDirs)
@@ -21,6 +22,11 @@ file(RELATIVE_PATH mv_mlt_modules "${mv_mlt_prefix}" "${mv_mlt_modules}")
 file(RELATIVE_PATH mv_mlt_data "${mv_mlt_prefix}" "${mv_mlt_data}")
 file(RELATIVE_PATH mv_mlt_to_libs "/${mv_mlt_modules}" "/${mv_libdir}")
 set_target_properties(morvatelle_mlt PROPERTIES INSTALL_RPATH "$ORIGIN/${mv_mlt_to_libs}")
+pkg_get_variable(mv_gst_prefix gstreamer-1.0 prefix)
+pkg_get_variable(mv_gst_plugins gstreamer-1.0 pluginsdir)
+file(RELATIVE_PATH mv_gst_plugins "${mv_gst_prefix}" "${mv_gst_plugins}")
+file(RELATIVE_PATH mv_gst_to_libs "/${mv_gst_plugins}" "/${mv_libdir}")
+set_target_properties(morvatelle_gst PROPERTIES INSTALL_RPATH "$ORIGIN/${mv_gst_to_libs}")
 
 install(TARGETS morvatelle morvatelle-settings RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS mvplatform mvtoolkit LIBRARY DESTINATION ${mv_libdir})
@@ -29,6 +35,7 @@ install(DIRECTORY "${MV_BUNDLE_DIR}/Contents/" DESTINATION "${mv_bundle}/Content
 install(TARGETS morvatelle_frei0r LIBRARY DESTINATION lib/frei0r-1)
 install(TARGETS morvatelle_mlt LIBRARY DESTINATION ${mv_mlt_modules})
 install(FILES "${PROJECT_SOURCE_DIR}/plugin/mlt/filter_morvatelle.yml" DESTINATION ${mv_mlt_data}/morvatelle)
+install(TARGETS morvatelle_gst LIBRARY DESTINATION ${mv_gst_plugins})
 set(mv_editors "${PROJECT_SOURCE_DIR}/plugin/mlt/editors")
 set(mv_frei0r_editors "${PROJECT_SOURCE_DIR}/plugin/frei0r/editors")
 set(mv_shotcut "${CMAKE_INSTALL_DATADIR}/shotcut/qml/filters")
@@ -41,7 +48,7 @@ install(FILES "${mv_editors}/shotcut/morvatelle_zoom/vui.qml" DESTINATION ${mv_s
 # What the install (and so the package) takes, built alone: ./dev package
 # builds this rather than the tests and benchmarks.
 add_custom_target(installed DEPENDS morvatelle morvatelle-settings mvplatform mvtoolkit morvatelle_bundle
-                                    morvatelle_frei0r morvatelle_mlt)
+                                    morvatelle_frei0r morvatelle_mlt morvatelle_gst)
 if(TARGET manual)
   add_dependencies(installed manual)
 endif()

@@ -2,7 +2,8 @@
 # cmake --install into a scratch prefix: the installed program finds the
 # installed bundle and the settings tool, and every installed library finds
 # the platform libraries beside it; the editors' descriptions are installed;
-# with "hosts", ffmpeg and melt render through the installed filter.
+# with "hosts", ffmpeg and melt render through the installed filter, and
+# GStreamer through the installed element.
 # usage: install_test.sh BUILD_DIR [hosts]
 set -euo pipefail
 build=$1
@@ -12,7 +13,9 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 export XDG_CONFIG_HOME="$prefix/config"
 "$prefix/bin/morvatelle" info | grep -q "$prefix/lib/morvatelle/Morva Telle.bundle/Contents/Linux/morvatelle.so"
 "$prefix/bin/morvatelle" settings show | grep -q "^region: left 0, right 1, top 0, bottom 1$"
-for lib in "$prefix/lib/frei0r-1/morvatelle.so" "$prefix/lib/morvatelle/Morva Telle.bundle/Contents/Linux/morvatelle.so"; do
+gst_plugins=$prefix/$(pkg-config --variable=pluginsdir gstreamer-1.0 | sed 's|^/usr/||')
+for lib in "$prefix/lib/frei0r-1/morvatelle.so" "$prefix/lib/morvatelle/Morva Telle.bundle/Contents/Linux/morvatelle.so" \
+           "$gst_plugins/libgstmorvatelle.so"; do
   [ -f "$lib" ] || { echo "missing: $lib"; exit 1; }
   if ldd "$lib" | grep -q "not found"; then echo "unresolved in $lib:"; ldd "$lib"; exit 1; fi
 done
@@ -33,5 +36,8 @@ if [ "${2:-}" = hosts ]; then
   pictures() { ffmpeg -v error -i "$1" -f framemd5 -pix_fmt rgb24 - | grep -v '^#' | cut -d, -f6; }
   [ "$(frames "$prefix/melt.mkv")" = 10 ] && [ "$(pictures "$prefix/melt.mkv")" != "$(pictures "$clip")" ] ||
     { echo "melt cannot run the installed filter"; exit 1; }
+  GST_PLUGIN_PATH=$gst_plugins GST_REGISTRY=$prefix/registry.bin gst-launch-1.0 -q videotestsrc num-buffers=10 ! \
+    video/x-raw,width=64,height=48 ! videoconvert ! morvatellezoom ! fakesink ||
+    { echo "GStreamer cannot run the installed element"; exit 1; }
 fi
 echo "installed and found"

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <mutex>
-#include <optional>
 #include <string>
 
 #include "config/PluginDefines.h"
@@ -47,12 +46,6 @@ struct Instance {
     std::mutex lock;             // MLT's sliced threading renders one instance's bands on several threads
 };
 
-// A rectangle as MLT writes one ("x y w h", each in pixels of a width x
-// height frame or in percent; a keyframe "pos=x y w h [opacity]", the first
-// of several), as fractions of the frame; nothing where it is no rectangle,
-// or where it covers the whole frame (an editor's default, which leaves the
-// edges, as projects from before the rectangle hold them, in charge).
-std::optional<relRect> RectOfText(const std::string& text, unsigned width, unsigned height);
 // The frame's position in the clip for the host's time, by the rule the
 // filter documents; moves the instance's count on.
 std::int64_t FramePosition(Instance& instance, double time);

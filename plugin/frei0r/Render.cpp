@@ -1,47 +1,18 @@
 // The filter's per-frame work: the host's time turned into a frame position
 // and the clip's length, then the frame rendered as every guest host's is.
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <mutex>
-#include <string_view>
 
 #include "frei0r/FilterState.h"
 #include "guest/GuestRender.h"
 
 namespace mvfrei0r {
 
-std::optional<relRect> RectOfText(const std::string& text, unsigned width, unsigned height) {
-    std::string_view value(text);
-    value = value.substr(0, value.find(';'));
-    if (const auto at = value.rfind('='); at != std::string_view::npos) value.remove_prefix(at + 1);
-    double v[4];
-    const char* p = value.data();
-    const char* const end = value.data() + value.size();
-    auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-    for (int i = 0; i < 4; ++i) {
-        while (p < end && space(*p)) ++p;
-        const auto [next, error] = std::from_chars(p, end, v[i]);
-        if (error != std::errc{} || !std::isfinite(v[i])) return std::nullopt;
-        p = next;
-        const double whole = i % 2 ? height : width;
-        if (p < end && *p == '%') {
-            v[i] /= 100;
-            ++p;
-        } else {
-            v[i] /= whole;
-        }
-        if (p < end && !space(*p)) return std::nullopt;
-    }
-    const relRect region = mvguest::RegionOfBox(v[0], v[1], v[2], v[3]);
-    if (region.left == 0 && region.top == 0 && region.right == 1 && region.bottom == 1) return std::nullopt;
-    return region;
-}
-
 // The effect's configuration and timing for the parameters as they stand.
 static void ApplyParameters(Instance& instance) {
     const Parameters& p = instance.params;
-    const auto drawn = RectOfText(instance.rect, instance.width, instance.height);
+    const auto drawn = mvguest::RegionOfText(instance.rect, instance.width, instance.height);
     mvguest::SetGuestConfig(instance.config, drawn.value_or(relRect{p.left, p.right, p.top, p.bottom}), p.zoomIn,
                             p.zoomOut, p.overlay);
     // Above 1 a value is in the plain units (see Parameters).

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -222,6 +223,32 @@ relRect RegionOfBox(double x, double y, double w, double h) {
     auto edge = [](double e) { return std::clamp(e, 0.0, 1.0); };
     return relRect{edge(std::min(x, x + w)), edge(std::max(x, x + w)), edge(std::min(y, y + h)),
                    edge(std::max(y, y + h))};
+}
+
+std::optional<relRect> RegionOfText(std::string_view value, unsigned width, unsigned height) {
+    value = value.substr(0, value.find(';'));
+    if (const auto at = value.rfind('='); at != std::string_view::npos) value.remove_prefix(at + 1);
+    double v[4];
+    const char* p = value.data();
+    const char* const end = value.data() + value.size();
+    auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    for (int i = 0; i < 4; ++i) {
+        while (p < end && space(*p)) ++p;
+        const auto [next, error] = std::from_chars(p, end, v[i]);
+        if (error != std::errc{} || !std::isfinite(v[i])) return std::nullopt;
+        p = next;
+        const double whole = i % 2 ? height : width;
+        if (p < end && *p == '%') {
+            v[i] /= 100;
+            ++p;
+        } else {
+            v[i] /= whole;
+        }
+        if (p < end && !space(*p)) return std::nullopt;
+    }
+    const relRect region = RegionOfBox(v[0], v[1], v[2], v[3]);
+    if (region.left == 0 && region.top == 0 && region.right == 1 && region.bottom == 1) return std::nullopt;
+    return region;
 }
 
 void SetGuestConfig(pluginDataRec& config, relRect start, double zoomIn, double zoomOut, double overlay) {

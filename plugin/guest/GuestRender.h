@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 #include "config/PluginDefines.h"
 #include "guest/Resample.h"
@@ -35,6 +37,12 @@ struct Images {
 // A rectangle x, y, w, h in fractions of the frame (a negative width or
 // height reaches back from x or y) as a start region held to the frame.
 relRect RegionOfBox(double x, double y, double w, double h);
+// A rectangle as MLT writes one ("x y w h", each in pixels of a width x
+// height frame or in percent; a keyframe "pos=x y w h [opacity]", the first
+// of several), as fractions of the frame; nothing where it is no rectangle,
+// or where it covers the whole frame (an editor's default, which leaves the
+// edges, as projects from before the rectangle hold them, in charge).
+std::optional<relRect> RegionOfText(std::string_view text, unsigned width, unsigned height);
 // The configuration's start region (its edges in any order) and its three
 // sliders from shares 0..1 (the dialog's percentages / 100).
 void SetGuestConfig(pluginDataRec& config, relRect start, double zoomIn, double zoomOut, double overlay);

@@ -1,0 +1,326 @@
+// Where a frame stands, from the segment, the stream's duration or the
+// element's own length; and the GStreamer element in GES timelines as Pitivi builds them (a trimmed
+// clip, a split's halves, a clip moved on, a seek into a clip) and in a
+// plain gst-launch-1.0 pipeline: each clip's frames are the host program's
+// render of its stretch, bit for bit. And a property changed while playing
+// takes effect at the next frame.
+#include <ges/ges.h>
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/video/video.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "HostRunner.h"
+#include "gstreamer/ClipSpan.h"
+
+#ifndef MV_GST_ENV
+#define MV_GST_ENV ""
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using mvtest::Picture;
+using mvtest::Scratch;
+
+const int kWidth = 128, kHeight = 72, kFrames = 200, kRate = 25;
+constexpr GstClockTime kFrame = GST_SECOND / kRate;
+
+// GStreamer finds the element we built before any installed one; Debian's
+// frei0r and LADSPA plugins stay unloaded (some deadlock as they load under
+// the sanitizers' runtimes), and plug-ins are scanned in this process.
+void InitGStreamer(const fs::path& registry) {
+    static const bool ready = [&] {
+        setenv("GST_PLUGIN_PATH", (mvtest::buildDir() / "gstreamer-1.0").c_str(), 1);
+        setenv("GST_REGISTRY", registry.c_str(), 1);
+        setenv("GST_REGISTRY_FORK", "no", 1);
+        setenv("FREI0R_PATH", "/nonexistent", 1);
+        setenv("LADSPA_PATH", "/nonexistent", 1);
+        gst_init(nullptr, nullptr);
+        return ges_init();
+    }();
+    ASSERT_TRUE(ready);
+}
+
+// An RGBA frame as the RGB picture the host program's frames are read as;
+// every alpha must be opaque.
+Picture RgbOf(GstSample* sample) {
+    GstVideoInfo info;
+    gst_video_info_from_caps(&info, gst_sample_get_caps(sample));
+    GstVideoFrame frame;
+    Picture rgb;
+    if (!gst_video_frame_map(&frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ)) return rgb;
+    for (int y = 0; y < GST_VIDEO_FRAME_HEIGHT(&frame); ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)) +
+                          y * GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
+        for (int x = 0; x < GST_VIDEO_FRAME_WIDTH(&frame); ++x) {
+            rgb.insert(rgb.end(), row + x * 4, row + x * 4 + 3);
+            if (row[x * 4 + 3] != 255) rgb.push_back(0);  // spoils the comparison
+        }
+    }
+    gst_video_frame_unmap(&frame);
+    return rgb;
+}
+
+// Frames by their place in the stream, in frames from its start.
+using Frames = std::map<std::int64_t, Picture>;
+
+// Every frame that reaches the sink until the end of the stream, played
+// from the pipeline's state (paused and sought, or stopped).
+Frames Pull(GstElement* pipeline, GstAppSink* sink) {
+    Frames frames;
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    EXPECT_NE(gst_element_get_state(pipeline, nullptr, nullptr, 20 * GST_SECOND), GST_STATE_CHANGE_FAILURE);
+    while (GstSample* sample = gst_app_sink_try_pull_sample(sink, 20 * GST_SECOND)) {
+        const GstClockTime at = gst_segment_to_stream_time(gst_sample_get_segment(sample), GST_FORMAT_TIME,
+                                                           GST_BUFFER_PTS(gst_sample_get_buffer(sample)));
+        frames[static_cast<std::int64_t>(gst_util_uint64_scale_round(at, 1, kFrame))] = RgbOf(sample);
+        gst_sample_unref(sample);
+    }
+    EXPECT_TRUE(gst_app_sink_is_eos(sink)) << "no frame for 20 s";
+    GstBus* bus = gst_element_get_bus(pipeline);
+    if (GstMessage* error = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+        GError* e = nullptr;
+        gst_message_parse_error(error, &e, nullptr);
+        ADD_FAILURE() << e->message;
+        g_error_free(e);
+        gst_message_unref(error);
+    }
+    gst_object_unref(bus);
+    return frames;
+}
+
+GstAppSink* RgbaSink() {
+    GstElement* sink = gst_element_factory_make("appsink", nullptr);
+    GstCaps* caps = gst_caps_from_string("video/x-raw, format=RGBA");
+    g_object_set(sink, "caps", caps, "sync", FALSE, "max-buffers", 0, nullptr);
+    gst_caps_unref(caps);
+    return GST_APP_SINK(sink);
+}
+
+struct Clip {
+    int at, in, frames;  // where it plays, its first source frame, its length
+};
+
+class GStreamer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitGStreamer(s.path("registry.bin"));
+        mvtest::writeClip(s, s.path("rgb.mkv"), kWidth, kHeight, kFrames, kRate, [](int x, int y, int f, std::uint8_t rgb[3]) {
+            rgb[0] = static_cast<std::uint8_t>(x * 2 + f), rgb[1] = static_cast<std::uint8_t>(y * 3 + f), rgb[2] = 99;
+        });
+        // With an opaque alpha: GStreamer reads FFV1's RGB with an empty fourth byte as alpha 0.
+        s.ffmpeg({"-i", s.path("rgb.mkv").string(), "-c:v", "ffv1", "-pix_fmt", "bgra", s.path("clip.mkv").string()});
+        ASSERT_EQ(s.host({"settings", "set", "--region", "0.25,0.75,0.25,0.75", "--zoom-in", "10", "--zoom-out", "50"})
+                      .status,
+                  0);
+    }
+
+    // The host program's frames of the clip's stretch from `in`, `frames` long.
+    std::vector<Picture> Host(int in, int frames) {
+        EXPECT_EQ(s.host({"render", s.path("clip.mkv").string(), "--start", std::to_string(in), "--frames",
+                          std::to_string(frames), "-o", s.path("host.mkv").string()})
+                      .status,
+                  0);
+        return mvtest::readFrames(s, s.path("host.mkv").string(), kWidth, kHeight);
+    }
+
+    // Each clip's frames (from timeline frame `from`) against the host program's render of its stretch.
+    void ExpectClipsAreTheHosts(const Frames& rendered, const std::vector<Clip>& clips, int from = 0) {
+        for (const Clip& c : clips) {
+            const auto host = Host(c.in, c.frames);
+            ASSERT_EQ(host.size(), static_cast<std::size_t>(c.frames));
+            for (int f = std::max(0, from - c.at); f < c.frames; ++f) {
+                const auto frame = rendered.find(c.at + f);
+                ASSERT_NE(frame, rendered.end()) << "no frame " << c.at + f;
+                EXPECT_TRUE(frame->second == host[f]) << "clip from " << c.in << ", frame " << f;
+            }
+        }
+    }
+
+    // A timeline of one video track, mixing off (GES's compositor lets a
+    // neighbouring frame through), with the effect on each clip as Pitivi
+    // adds it and nothing set but smooth off.
+    GESTimeline* Timeline() {
+        GESTimeline* timeline = ges_timeline_new();
+        GESTrack* track = GES_TRACK(ges_video_track_new());
+        ges_track_set_mixing(track, FALSE);
+        GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, kWidth, "height", G_TYPE_INT, kHeight,
+                                            "framerate", GST_TYPE_FRACTION, kRate, 1, nullptr);
+        ges_track_set_restriction_caps(track, caps);
+        gst_caps_unref(caps);
+        ges_timeline_add_track(timeline, track);
+        layer = ges_timeline_append_layer(timeline);
+        GError* error = nullptr;
+        const std::string uri = "file://" + s.path("clip.mkv").string();
+        asset = GES_ASSET(ges_uri_clip_asset_request_sync(uri.c_str(), &error));
+        EXPECT_TRUE(asset) << (error ? error->message : "");
+        g_clear_error(&error);
+        return timeline;
+    }
+
+    GESClip* AddClip(const Clip& c) {
+        GESClip* clip = ges_layer_add_asset(layer, asset, c.at * kFrame, c.in * kFrame, c.frames * kFrame,
+                                            GES_TRACK_TYPE_VIDEO);
+        GESEffect* effect = ges_effect_new("morvatellezoom");
+        EXPECT_TRUE(ges_container_add(GES_CONTAINER(clip), GES_TIMELINE_ELEMENT(effect)));
+        ges_timeline_element_set_child_properties(GES_TIMELINE_ELEMENT(effect), "smooth", FALSE, nullptr);
+        return clip;
+    }
+
+    // The timeline's frames, from `seekTo` where given.
+    Frames Render(GESTimeline* timeline, GstClockTime seekTo = GST_CLOCK_TIME_NONE) {
+        GESPipeline* pipeline = ges_pipeline_new();
+        GstAppSink* sink = RgbaSink();
+        EXPECT_TRUE(ges_pipeline_set_timeline(pipeline, timeline));
+        ges_pipeline_preview_set_video_sink(pipeline, GST_ELEMENT(sink));
+        ges_pipeline_set_mode(pipeline, GES_PIPELINE_MODE_PREVIEW_VIDEO);
+        auto* element = GST_ELEMENT(pipeline);
+        if (GST_CLOCK_TIME_IS_VALID(seekTo)) {
+            gst_element_set_state(element, GST_STATE_PAUSED);
+            EXPECT_EQ(gst_element_get_state(element, nullptr, nullptr, 20 * GST_SECOND), GST_STATE_CHANGE_SUCCESS);
+            EXPECT_TRUE(gst_element_seek_simple(element, GST_FORMAT_TIME,
+                                                static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                                static_cast<gint64>(seekTo)));
+            gst_element_get_state(element, nullptr, nullptr, 20 * GST_SECOND);
+        }
+        auto frames = Pull(element, sink);
+        gst_element_set_state(element, GST_STATE_NULL);
+        gst_object_unref(pipeline);
+        return frames;
+    }
+
+    Scratch s;
+    GESLayer* layer = nullptr;
+    GESAsset* asset = nullptr;
+};
+
+// Each case as Pitivi makes it: the clips it leaves on the timeline, each
+// running the course over itself as it stands.
+TEST_F(GStreamer, EachClipOfATimelineRunsTheCourseOverItself) {
+    const struct {
+        const char* name;
+        std::vector<Clip> clips;
+        int splitAt;        // a timeline frame the first clip is split at, or 0
+        int seekTo;         // a timeline frame played from, or 0
+        std::vector<Clip> expected;
+    } cases[] = {
+        {"trimmed", {{0, 25, 75}}, 0, 0, {{0, 25, 75}}},
+        {"split", {{0, 25, 100}}, 40, 0, {{0, 25, 40}, {40, 65, 60}}},
+        {"moved on", {{50, 50, 50}}, 0, 0, {{50, 50, 50}}},
+        {"sought into", {{0, 25, 75}}, 0, 12, {{0, 25, 75}}},
+        {"two clips, sought into the second", {{0, 0, 30}, {30, 100, 40}}, 0, 45, {{30, 100, 40}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GESTimeline* timeline = Timeline();
+        ASSERT_TRUE(asset);
+        GESClip* first = nullptr;
+        for (const Clip& clip : c.clips) first = first ? first : AddClip(clip);
+        for (std::size_t i = 1; i < c.clips.size(); ++i) AddClip(c.clips[i]);
+        if (c.splitAt) {
+            ASSERT_TRUE(ges_clip_split(first, c.splitAt * kFrame));
+        }
+        ges_timeline_commit_sync(timeline);
+        const auto rendered = Render(timeline, c.seekTo ? c.seekTo * kFrame : GST_CLOCK_TIME_NONE);
+        ExpectClipsAreTheHosts(rendered, c.expected, c.seekTo);
+        gst_object_unref(asset);
+    }
+}
+
+// gst-launch-1.0 from a file: the segment has no end, so the clip is the
+// stream, its length the duration upstream reports.
+TEST_F(GStreamer, APlainPipelineRunsTheCourseOverTheStream) {
+    const std::string launch = std::string(MV_GST_ENV) + " GST_PLUGIN_PATH='" +
+                               (mvtest::buildDir() / "gstreamer-1.0").string() + "' GST_REGISTRY='" +
+                               s.path("launch-registry.bin").string() + "' FREI0R_PATH=/nonexistent LADSPA_PATH=/nonexistent";
+    const auto r = s.run({"timeout", "120", "gst-launch-1.0", "-q", "filesrc", "location=" + s.path("clip.mkv").string(),
+                          "!", "matroskademux", "!", "avdec_ffv1", "!", "videoconvert", "!", "morvatellezoom",
+                          "smooth=false", "!", "videoconvert", "!", "video/x-raw,format=RGB", "!", "filesink",
+                          "location=" + s.path("out.rgb").string()},
+                         launch);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream in(s.path("out.rgb"), std::ios::binary);
+    Frames rendered;
+    for (Picture p(kWidth * kHeight * 3); in.read(reinterpret_cast<char*>(p.data()), static_cast<std::streamsize>(p.size()));)
+        rendered[static_cast<std::int64_t>(rendered.size())] = p;
+    ExpectClipsAreTheHosts(rendered, {{0, 0, kFrames}});
+}
+
+// A property set from the streaming thread just before frame 60 reaches the
+// element: the frames before it are the old course's, the rest the new's.
+TEST_F(GStreamer, APropertyChangedWhilePlayingTakesEffectAtTheNextFrame) {
+    const std::string description = "filesrc location=\"" + s.path("clip.mkv").string() +
+                                    "\" ! matroskademux ! avdec_ffv1 ! videoconvert ! morvatellezoom name=zoom "
+                                    "smooth=false ! appsink name=sink";
+    GError* error = nullptr;
+    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
+    ASSERT_TRUE(pipeline) << error->message;
+    GstElement* zoom = gst_bin_get_by_name(GST_BIN(pipeline), "zoom");
+    GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "sink");
+    GstCaps* caps = gst_caps_from_string("video/x-raw, format=RGBA");
+    g_object_set(sink, "caps", caps, "sync", FALSE, nullptr);
+    gst_caps_unref(caps);
+    GstPad* pad = gst_element_get_static_pad(zoom, "sink");
+    static int seen;
+    seen = 0;
+    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, [](GstPad* p, GstPadProbeInfo*, gpointer) {
+        if (seen++ == 60)
+            g_object_set(gst_pad_get_parent_element(p), "left", 0.5, "right", 1.0, "zoom-out", 0.25, nullptr);
+        return GST_PAD_PROBE_OK;
+    }, nullptr, nullptr);
+    gst_object_unref(pad);
+    const auto rendered = Pull(pipeline, GST_APP_SINK(sink));
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(sink);
+    gst_object_unref(zoom);
+    gst_object_unref(pipeline);
+
+    ASSERT_EQ(rendered.size(), static_cast<std::size_t>(kFrames));
+    const auto before = Host(0, kFrames);
+    ASSERT_EQ(s.host({"settings", "set", "--region", "0.5,1,0.25,0.75", "--zoom-out", "25"}).status, 0);
+    const auto after = Host(0, kFrames);
+    for (int f = 0; f < kFrames; ++f)
+        EXPECT_TRUE(rendered.at(f) == (f < 60 ? before : after)[f]) << "frame " << f;
+}
+
+// The clip's end from the segment's stop, else the duration, else the
+// element's frames; time stamps a nanosecond off a frame still count as it.
+TEST(ClipSpan, FromTheSegmentTheDurationOrTheFramesGiven) {
+    const GstClockTime none = GST_CLOCK_TIME_NONE, s = GST_SECOND;
+    const struct {
+        GstClockTime start, stop, time, timestamp, duration;
+        int rateN, rateD;
+        std::int64_t frames, nextFrame;
+        mvgst::Span expected;
+    } cases[] = {
+        {1 * s, 4 * s, 0, 1 * s, none, 25, 1, 0, 0, {0, 75}},                          // a clip trimmed to 1 s
+        {1500 * s / 1000, 3 * s, s / 2, 2 * s, none, 25, 1, 0, 0, {25, 50}},           // sought into it
+        {0, none, 0, 2 * s, 8 * s, 25, 1, 99, 0, {50, 200}},                           // a file: its duration
+        {0, none, 0, 2 * s, none, 25, 1, 99, 0, {50, 99}},                             // no duration: the frames given
+        {0, none, 0, 2 * s, none, 25, 1, 0, 0, {50, 0}},                               // nothing: no course
+        {0, 2 * s, 0, 1990 * s / 1000, none, 25, 1, 0, 0, {49, 50}},                   // rounded past the end: the last
+        {0, 2002 * s / 1000 + 1, 0, 1001 * s / 30000, none, 30000, 1001, 0, 0, {1, 60}},  // NTSC, the end a ns late
+        {0, 2003 * s / 1000, 0, 1001 * s / 30000, none, 30000, 1001, 0, 0, {1, 61}},    // a ms late: one more frame
+        {0, none, 0, none, none, 25, 1, 99, 7, {7, 99}},                               // no time stamp: the next frame
+        {0, none, 0, 2 * s, none, 0, 1, 99, 7, {7, 99}},                               // a variable rate: likewise
+    };
+    for (const auto& c : cases) {
+        GstSegment segment;
+        gst_segment_init(&segment, GST_FORMAT_TIME);
+        segment.start = c.start, segment.stop = c.stop, segment.time = c.time, segment.position = c.start;
+        const mvgst::Span span =
+            mvgst::SpanOf({&segment, c.timestamp, c.duration, c.rateN, c.rateD, c.frames, c.nextFrame});
+        EXPECT_EQ(span.position, c.expected.position) << c.timestamp;
+        EXPECT_EQ(span.length, c.expected.length) << c.timestamp;
+    }
+}
+
+}  // namespace
