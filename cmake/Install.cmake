@@ -3,9 +3,10 @@
 # frei0r filter in lib/frei0r-1/, where ffmpeg, MLT and GStreamer look for
 # filters, the MLT module and its metadata where MLT looks for them (its
 # own folders, taken under the prefix), the GStreamer plug-in in
-# GStreamer's plug-in folder (taken alike), and the editors' descriptions for
-# Kdenlive's and Shotcut's effect lists: the service's, and the frei0r
-# filter's, hidden, for projects made with it.
+# GStreamer's plug-in folder (taken alike) with Pitivi's panel for its
+# element, and the editors' descriptions for Kdenlive's and Shotcut's effect
+# lists: the service's, and the frei0r filter's, hidden, for projects made
+# with it.
 include(GNUInstallDirs)
 find_package(PkgConfig REQUIRED)
 set(mv_libdir "lib/morvatelle")
@@ -36,6 +37,8 @@ install(TARGETS morvatelle_frei0r LIBRARY DESTINATION lib/frei0r-1)
 install(TARGETS morvatelle_mlt LIBRARY DESTINATION ${mv_mlt_modules})
 install(FILES "${PROJECT_SOURCE_DIR}/plugin/mlt/filter_morvatelle.yml" DESTINATION ${mv_mlt_data}/morvatelle)
 install(TARGETS morvatelle_gst LIBRARY DESTINATION ${mv_gst_plugins})
+install(FILES "${PROJECT_SOURCE_DIR}/plugin/gstreamer/editors/pitivi/morvatellezoom.ui"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/pitivi/ui/customwidgets)
 set(mv_editors "${PROJECT_SOURCE_DIR}/plugin/mlt/editors")
 set(mv_frei0r_editors "${PROJECT_SOURCE_DIR}/plugin/frei0r/editors")
 set(mv_shotcut "${CMAKE_INSTALL_DATADIR}/shotcut/qml/filters")

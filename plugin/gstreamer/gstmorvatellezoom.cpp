@@ -308,9 +308,9 @@ static void gst_morva_telle_zoom_class_init(GstMorvaTelleZoomClass* klass) {
     GST_DEBUG_CATEGORY_INIT(morvatellezoom_debug, "morvatellezoom", 0, "The Morva Telle zoom");
 
     gst_element_class_set_static_metadata(
-        element, "Morva Telle zoom", "Filter/Effect/Video",
-        "Zooms in from the whole frame to a region over the start of the clip, holds it, and zooms back out over its "
-        "end",
+        element, "Morva Telle zoom over each clip", "Filter/Effect/Video",
+        "Zooms in from the whole frame to a region over the start of each clip as it stands, holds it, and zooms back "
+        "out over its end: nothing to set but the region",
         "The Morva Telle developers <maintainers@users.noreply.c-seed-16ec4137.example>");
     gst_element_class_add_static_pad_template(element, &kSinkTemplate);
     gst_element_class_add_static_pad_template(element, &kSourceTemplate);
