@@ -18,14 +18,14 @@ for f in ./usr/bin/morvatelle ./usr/bin/morvatelle-settings ./usr/lib/frei0r-1/m
          "./usr/lib/morvatelle/Morva Telle.bundle/Contents/Linux/morvatelle.so" \
          ./usr/lib/morvatelle/libmvplatform.so ./usr/lib/morvatelle/libmvtoolkit.so \
          ".$mlt_modules/libmltmorvatelle.so" ./usr/share/mlt-7/morvatelle/filter_morvatelle.yml \
-         ".$gst_plugins/libgstmorvatelle.so" \
+         ".$gst_plugins/libgstmorvatelle.so" ./usr/share/pitivi/ui/customwidgets/morvatellezoom.ui \
          ./usr/share/kdenlive/effects/morvatelle.xml ./usr/share/kdenlive/effects/frei0r_morvatelle.xml \
          ./usr/share/shotcut/qml/filters/morvatelle_zoom/{meta,ui,vui}.qml \
          ./usr/share/shotcut/qml/filters/morvatelle/{meta,ui,vui}.qml; do
   grep -qxF "$f" <<< "$files" || { echo "the package lacks $f"; exit 1; }
 done
-if grep -v "^\./usr/\(bin\|lib/frei0r-1\|lib/morvatelle\|${mlt_modules#/usr/}\|${gst_plugins#/usr/}\|share/mlt-7/morvatelle\|share/kdenlive/effects\|share/shotcut/qml/filters\)\(/\|$\)" <<< "$files" |
-   grep -vxE '\./(usr/((lib|lib/[^/]+|share|share/mlt-7|share/kdenlive|share/shotcut|share/shotcut/qml)/)?)?'; then
+if grep -v "^\./usr/\(bin\|lib/frei0r-1\|lib/morvatelle\|${mlt_modules#/usr/}\|${gst_plugins#/usr/}\|share/mlt-7/morvatelle\|share/kdenlive/effects\|share/shotcut/qml/filters\|share/pitivi/ui/customwidgets\)\(/\|$\)" <<< "$files" |
+   grep -vxE '\./(usr/((lib|lib/[^/]+|share|share/mlt-7|share/kdenlive|share/shotcut|share/shotcut/qml|share/pitivi|share/pitivi/ui)/)?)?'; then
   echo "files outside the places above"; exit 1
 fi
 depends=$(dpkg-deb -f "$deb" Depends)
