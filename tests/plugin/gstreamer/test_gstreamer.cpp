@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,11 @@ namespace {
 namespace fs = std::filesystem;
 using mvtest::Picture;
 using mvtest::Scratch;
+
+std::string Read(const fs::path& file) {
+    std::ifstream in(file);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
 
 const int kWidth = 128, kHeight = 72, kFrames = 200, kRate = 25;
 constexpr GstClockTime kFrame = GST_SECOND / kRate;
@@ -191,6 +197,37 @@ protected:
         return clip;
     }
 
+    // A saved project's timeline, its tracks mixing off, the video track alone.
+    GESTimeline* Load(const std::string& uri) {
+        GESProject* project = ges_project_new(uri.c_str());
+        GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+        const auto quit = +[](GESProject*, GESTimeline*, gpointer l) { g_main_loop_quit(static_cast<GMainLoop*>(l)); };
+        g_signal_connect(project, "loaded", G_CALLBACK(quit), loop);
+        g_signal_connect(project, "error-loading", G_CALLBACK(+[](GESProject*, GESTimeline*, GError* e, gpointer l) {
+                             ADD_FAILURE() << e->message;
+                             g_main_loop_quit(static_cast<GMainLoop*>(l));
+                         }), loop);
+        GError* error = nullptr;
+        auto* timeline = GES_TIMELINE(ges_asset_extract(GES_ASSET(project), &error));
+        EXPECT_TRUE(timeline) << (error ? error->message : "");
+        g_clear_error(&error);
+        if (timeline) g_main_loop_run(loop);
+        g_main_loop_unref(loop);
+        gst_object_unref(project);
+        if (!timeline) return nullptr;
+        GList* tracks = ges_timeline_get_tracks(timeline);
+        for (GList* t = tracks; t; t = t->next) {
+            auto* track = GES_TRACK(t->data);
+            if (track->type == GES_TRACK_TYPE_VIDEO)
+                ges_track_set_mixing(track, FALSE);
+            else
+                ges_timeline_remove_track(timeline, track);
+        }
+        g_list_free_full(tracks, gst_object_unref);
+        ges_timeline_commit_sync(timeline);
+        return timeline;
+    }
+
     // The timeline's frames, from `seekTo` where given.
     Frames Render(GESTimeline* timeline, GstClockTime seekTo = GST_CLOCK_TIME_NONE) {
         GESPipeline* pipeline = ges_pipeline_new();
@@ -249,6 +286,30 @@ TEST_F(GStreamer, EachClipOfATimelineRunsTheCourseOverItself) {
         ExpectClipsAreTheHosts(rendered, c.expected, c.seekTo);
         gst_object_unref(asset);
     }
+}
+
+// A project Pitivi 2022.06 saved after this: the clip imported, the effect
+// dropped on it with nothing typed, its start trimmed to 1 s, the clip
+// split at 4.48 s. Pitivi edits with a proxy of the clip and renders the
+// clip itself, as here, at a tenth of its size and with smooth off.
+TEST_F(GStreamer, APitiviProjectRunsTheCourseOverEachClipAsItStands) {
+    std::string project = Read(fs::path(MV_SOURCE_DIR) / "tests/plugin/gstreamer/data/pitivi2022_trimmed_split.xges");
+    const std::string proxy = "file:///tmp/pv/holiday.mkv.15274290.proxy.mov";
+    project = std::regex_replace(project, std::regex(" proxy-id='[^']*'"), "");
+    project = std::regex_replace(project, std::regex("<asset id='" + proxy + "'[^]*?</asset>"), "");
+    const std::pair<std::string, std::string> edits[] = {
+        {proxy, "file://" + s.path("clip.mkv").string()}, {"file:///tmp/pv/holiday.mkv", "file://" + s.path("clip.mkv").string()},
+        {"\\=\\(int\\)1280", "\\=\\(int\\)128"}, {"\\=\\(int\\)720", "\\=\\(int\\)72"},
+        {"width=(int)1280", "width=(int)128"}, {"height=(int)720", "height=(int)72"},
+        {"smooth=(boolean)true", "smooth=(boolean)false"}};
+    for (const auto& [from, to] : edits)
+        for (auto at = project.find(from); at != std::string::npos; at = project.find(from, at + to.size()))
+            project.replace(at, from.size(), to);
+    std::ofstream(s.path("project.xges")) << project;
+
+    GESTimeline* timeline = Load("file://" + s.path("project.xges").string());
+    ASSERT_TRUE(timeline);
+    ExpectClipsAreTheHosts(Render(timeline), {{25, 25, 87}, {112, 112, 88}});
 }
 
 // gst-launch-1.0 from a file: the segment has no end, so the clip is the
