@@ -170,18 +170,31 @@ protected:
     // A timeline of one video track, mixing off (GES's compositor lets a
     // neighbouring frame through), with the effect on each clip as Pitivi
     // adds it and nothing set but smooth off.
-    GESTimeline* Timeline() {
+    // A timeline with the clip as its media, or (nested) a timeline of the
+    // whole clip saved as a project of its own.
+    GESTimeline* Timeline(bool nested = false) {
         GESTimeline* timeline = ges_timeline_new();
         GESTrack* track = GES_TRACK(ges_video_track_new());
         ges_track_set_mixing(track, FALSE);
         GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, kWidth, "height", G_TYPE_INT, kHeight,
                                             "framerate", GST_TYPE_FRACTION, kRate, 1, nullptr);
         ges_track_set_restriction_caps(track, caps);
-        gst_caps_unref(caps);
         ges_timeline_add_track(timeline, track);
         layer = ges_timeline_append_layer(timeline);
         GError* error = nullptr;
-        const std::string uri = "file://" + s.path("clip.mkv").string();
+        std::string uri = "file://" + s.path("clip.mkv").string();
+        if (nested) {
+            GESTimeline* inner = ges_timeline_new();
+            GESTrack* innerTrack = GES_TRACK(ges_video_track_new());
+            ges_track_set_restriction_caps(innerTrack, caps);
+            ges_timeline_add_track(inner, innerTrack);
+            GESLayer* innerLayer = ges_timeline_append_layer(inner);
+            ges_layer_add_clip(innerLayer, GES_CLIP(ges_uri_clip_new(uri.c_str())));
+            uri = "file://" + s.path("inner.xges").string();
+            EXPECT_TRUE(ges_timeline_save_to_uri(inner, uri.c_str(), nullptr, TRUE, &error));
+            gst_object_unref(inner);
+        }
+        gst_caps_unref(caps);
         asset = GES_ASSET(ges_uri_clip_asset_request_sync(uri.c_str(), &error));
         EXPECT_TRUE(asset) << (error ? error->message : "");
         g_clear_error(&error);
@@ -239,10 +252,16 @@ protected:
         if (GST_CLOCK_TIME_IS_VALID(seekTo)) {
             gst_element_set_state(element, GST_STATE_PAUSED);
             EXPECT_EQ(gst_element_get_state(element, nullptr, nullptr, 20 * GST_SECOND), GST_STATE_CHANGE_SUCCESS);
+            GstBus* bus = gst_element_get_bus(element);
+            gst_bus_set_flushing(bus, TRUE);  // drops the preroll's messages
+            gst_bus_set_flushing(bus, FALSE);
             EXPECT_TRUE(gst_element_seek_simple(element, GST_FORMAT_TIME,
                                                 static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                                                 static_cast<gint64>(seekTo)));
-            gst_element_get_state(element, nullptr, nullptr, 20 * GST_SECOND);
+            GstMessage* done = gst_bus_timed_pop_filtered(bus, 20 * GST_SECOND, GST_MESSAGE_ASYNC_DONE);
+            EXPECT_TRUE(done) << "the seek did not end";
+            if (done) gst_message_unref(done);
+            gst_object_unref(bus);
         }
         auto frames = Pull(element, sink);
         gst_element_set_state(element, GST_STATE_NULL);
@@ -286,6 +305,19 @@ TEST_F(GStreamer, EachClipOfATimelineRunsTheCourseOverItself) {
         ExpectClipsAreTheHosts(rendered, c.expected, c.seekTo);
         gst_object_unref(asset);
     }
+}
+
+// A clip of a nested timeline (a project of the whole clip), moved on,
+// trimmed and split, in a process of its own: GES now and then stalls when a
+// nested timeline plays after others in one process, with or without the
+// effect.
+TEST_F(GStreamer, ClipsOfANestedTimelineRunTheCourseOverThemselves) {
+    GESTimeline* timeline = Timeline(true);
+    ASSERT_TRUE(asset);
+    ASSERT_TRUE(ges_clip_split(AddClip({10, 25, 100}), 50 * kFrame));
+    ges_timeline_commit_sync(timeline);
+    ExpectClipsAreTheHosts(Render(timeline), {{10, 25, 40}, {50, 65, 60}});
+    gst_object_unref(asset);
 }
 
 // A project Pitivi 2022.06 saved after this: the clip imported, the effect
