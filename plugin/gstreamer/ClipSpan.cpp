@@ -6,14 +6,12 @@ namespace mvgst {
 
 namespace {
 
-constexpr std::int64_t kLongestClip = 1'000'000'000'000'000;  // as far as the course's arithmetic is exact
-
 // Whole frames before `end`: a frame starting within a thousandth of a frame
 // of it is not in, as nanosecond time stamps round frame times off.
 std::int64_t FramesBefore(GstClockTime end, int rateN, int rateD) {
     const guint64 milli = gst_util_uint64_scale(end, static_cast<guint64>(rateN) * 1000,
                                                 static_cast<guint64>(rateD) * GST_SECOND);
-    return static_cast<std::int64_t>(std::min<guint64>((milli + 998) / 1000, kLongestClip));
+    return static_cast<std::int64_t>(std::min<guint64>(milli / 1000 + (milli % 1000 >= 2), kLongestClip));
 }
 
 GstClockTime ClipEnd(const StreamPlace& place) {

@@ -15,6 +15,8 @@
 
 namespace mvgst {
 
+constexpr std::int64_t kLongestClip = 1'000'000'000'000'000;  // as far as the course's arithmetic is exact
+
 struct Span {
     std::int64_t position;  // the frame's place in the clip, 0 at its first frame
     std::int64_t length;    // the clip's frames; 0 for unknown (no course, the start region is held)

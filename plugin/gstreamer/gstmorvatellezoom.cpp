@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -42,8 +43,7 @@ struct Properties {
 struct Stream {
     mvguest::Images images;
     unsigned width = 0, height = 0;
-    GstClockTime duration = GST_CLOCK_TIME_NONE;
-    bool durationAsked = false;  // once a segment
+    GstClockTime duration = GST_CLOCK_TIME_NONE;  // the stream's, once known, for the segment
     std::int64_t nextFrame = 0;
     std::vector<std::uint32_t> packedIn, packedOut;  // for rows with padding
 };
@@ -81,9 +81,8 @@ const ShareProperty kShares[] = {
     {PROP_OVERLAY, "overlay", "Overlay", "The opacity of the whole frame laid over the zoom", &Properties::overlay},
 };
 
-constexpr GParamFlags kFlags =
-    static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_CONTROLLABLE);
-constexpr gint64 kLongestClip = 1'000'000'000'000'000;
+constexpr GParamFlags kFlags = static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS |
+                                                         GST_PARAM_CONTROLLABLE | GST_PARAM_MUTABLE_PLAYING);
 
 #define CAPS                                                                                              \
     "video/x-raw, format = (string) { RGBA, BGRA }, width = (int) [ 1, 32767 ], height = (int) [ 1, 32767 ], " \
@@ -94,10 +93,14 @@ GstStaticPadTemplate kSourceTemplate = GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SR
 
 }  // namespace
 
+// GObject allocates and zeroes the instance as C: the state's C++ members
+// are built in place in init and destroyed in finalize, so that making an
+// element allocates nothing more (and cannot throw into C).
 struct _GstMorvaTelleZoom {
     GstVideoFilter parent;
-    alignas(State) unsigned char state[sizeof(State)];  // made in init, so nothing is allocated there
+    alignas(State) unsigned char state[sizeof(State)];
 };
+static_assert(alignof(State) <= alignof(std::max_align_t), "GLib's instances are aligned as malloc's blocks are");
 
 G_DEFINE_TYPE(GstMorvaTelleZoom, gst_morva_telle_zoom, GST_TYPE_VIDEO_FILTER)
 
@@ -120,7 +123,7 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
         const char* text = g_value_get_string(value);
         p.rect = text ? text : "";
     } else if (id == PROP_FRAMES) {
-        p.frames = std::clamp<gint64>(g_value_get_int64(value), 0, kLongestClip);
+        p.frames = std::clamp<gint64>(g_value_get_int64(value), 0, mvgst::kLongestClip);
     } else {
         G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
     }
@@ -150,28 +153,30 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
 gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event) {
     if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT || GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
         Stream& stream = StateOf(trans).stream;
-        stream.durationAsked = false;
+        stream.duration = GST_CLOCK_TIME_NONE;
         stream.nextFrame = 0;
     }
     return GST_BASE_TRANSFORM_CLASS(gst_morva_telle_zoom_parent_class)->sink_event(trans, event);
 }
 
-// Keyframed properties take their values at the frame's stream time.
+// Keyframed properties take their values at the frame's stream time: the
+// clip's own time in GES, where an effect's keyframes are set in it.
 void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
+    if (trans->segment.format != GST_FORMAT_TIME) return;
     const GstClockTime at = gst_segment_to_stream_time(&trans->segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
     if (GST_CLOCK_TIME_IS_VALID(at)) gst_object_sync_values(GST_OBJECT(trans), at);
 }
 
-// The stream's length where the segment has no end: asked upstream once a segment.
+// The stream's length where the segment has no end, asked upstream once a
+// segment, or at every frame until upstream knows it (a file still being
+// read, a live source).
 GstClockTime Duration(GstBaseTransform* trans) {
     Stream& stream = StateOf(trans).stream;
     if (GST_CLOCK_TIME_IS_VALID(trans->segment.stop)) return GST_CLOCK_TIME_NONE;
-    if (!stream.durationAsked) {
+    if (!GST_CLOCK_TIME_IS_VALID(stream.duration)) {
         gint64 duration = -1;
-        stream.duration = gst_pad_peer_query_duration(trans->sinkpad, GST_FORMAT_TIME, &duration) && duration >= 0
-                              ? static_cast<GstClockTime>(duration)
-                              : GST_CLOCK_TIME_NONE;
-        stream.durationAsked = true;
+        if (gst_pad_peer_query_duration(trans->sinkpad, GST_FORMAT_TIME, &duration) && duration >= 0)
+            stream.duration = static_cast<GstClockTime>(duration);
     }
     return stream.duration;
 }
@@ -199,7 +204,9 @@ std::uint32_t* Packed(GstVideoFrame* frame, std::vector<std::uint32_t>& scratch,
         return nullptr;
     }
     if (copyIn)
-        for (int y = 0; y < height; ++y) std::memcpy(&scratch[static_cast<std::size_t>(y) * width], data + y * stride, width * 4);
+        for (int y = 0; y < height; ++y)
+            std::memcpy(&scratch[static_cast<std::size_t>(y) * width], data + static_cast<std::ptrdiff_t>(y) * stride,
+                        static_cast<std::size_t>(width) * 4);
     return scratch.data();
 }
 
@@ -208,7 +215,9 @@ void Unpack(GstVideoFrame* frame, const std::vector<std::uint32_t>& scratch, con
     const int width = GST_VIDEO_FRAME_WIDTH(frame), height = GST_VIDEO_FRAME_HEIGHT(frame);
     const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(frame, 0);
     auto* data = static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, 0));
-    for (int y = 0; y < height; ++y) std::memcpy(data + y * stride, &scratch[static_cast<std::size_t>(y) * width], width * 4);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride, &scratch[static_cast<std::size_t>(y) * width],
+                    static_cast<std::size_t>(width) * 4);
 }
 
 // What a frame is rendered with, read under the object lock.
@@ -253,8 +262,11 @@ GstFlowReturn TransformFrame(GstVideoFilter* filter, GstVideoFrame* in, GstVideo
     return GST_FLOW_OK;
 }
 
+// Stopped, the element keeps nothing of the stream (the rows' copies may be large).
 gboolean Stop(GstBaseTransform* trans) {
-    mvguest::DisposeImages(StateOf(trans).stream.images);
+    Stream& stream = StateOf(trans).stream;
+    mvguest::DisposeImages(stream.images);
+    stream = Stream{};
     return TRUE;
 }
 
@@ -291,7 +303,7 @@ void InstallProperties(GObjectClass* object) {
         g_param_spec_int64("frames", "Frames",
                            "The clip's length in frames where the stream tells none (0: no course, the start region "
                            "is held)",
-                           0, kLongestClip, defaults.frames, kFlags));
+                           0, mvgst::kLongestClip, defaults.frames, kFlags));
 }
 
 }  // namespace

@@ -4,13 +4,13 @@
 // stream's duration or the element's own length.
 #include <ges/ges.h>
 #include <gst/app/gstappsink.h>
+#include <gst/controller/gstinterpolationcontrolsource.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -70,9 +70,10 @@ Frames Pull(GstElement* pipeline, GstAppSink* sink) {
         GstBuffer* buffer = gst_sample_get_buffer(sample);
         const GstClockTime at =
             gst_segment_to_stream_time(gst_sample_get_segment(sample), GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
-        Picture& rgb = frames[static_cast<std::int64_t>(gst_util_uint64_scale_round(at, 1, kFrame))];
-        rgb.resize(gst_buffer_get_size(buffer));
+        Picture rgb(gst_buffer_get_size(buffer));
         gst_buffer_extract(buffer, 0, rgb.data(), rgb.size());
+        const auto place = static_cast<std::int64_t>(gst_util_uint64_scale_round(at, 1, kFrame));
+        EXPECT_TRUE(frames.try_emplace(place, std::move(rgb)).second) << "frame " << place << " twice";
         gst_sample_unref(sample);
     }
     EXPECT_TRUE(gst_app_sink_is_eos(sink)) << "no frame for 20 s";
@@ -133,6 +134,19 @@ protected:
         }
     }
 
+    // A clip's frames from `in`, `frames` long, where its settings change at
+    // its frame `step`: before it, the host program's render with the
+    // settings as they were, from it, with `region` and `zoomOut`.
+    void ExpectStepAt(const Frames& rendered, int in, int frames, int step, const std::string& region,
+                      const std::string& zoomOut) {
+        ASSERT_GE(rendered.size(), static_cast<std::size_t>(frames));
+        const auto before = Host(in, frames);
+        Settings(region, zoomOut);
+        const auto after = Host(in, frames);
+        for (int f = 0; f < frames; ++f)
+            EXPECT_TRUE(rendered.at(f) == (f < step ? before : after).at(f)) << "frame " << f;
+    }
+
     // A timeline of one video track, mixing off (GES's compositor lets a
     // neighbouring frame through), its clips of the clip, or of a timeline of
     // the whole clip saved as a project (nested).
@@ -156,7 +170,7 @@ protected:
             ges_layer_add_clip(ges_timeline_append_layer(inner), GES_CLIP(ges_uri_clip_new(uri.c_str())));
             uri = "file://" + s.path("inner.xges").string();
             EXPECT_TRUE(ges_timeline_save_to_uri(inner, uri.c_str(), nullptr, TRUE, &error));
-            gst_object_unref(inner);
+            gst_object_unref(gst_object_ref_sink(inner));
         }
         gst_caps_unref(caps);
         asset = GES_ASSET(ges_uri_clip_asset_request_sync(uri.c_str(), &error));
@@ -277,6 +291,25 @@ TEST_F(GStreamer, ClipsOfANestedTimelineRunTheCourseOverThemselves) {
     gst_object_unref(asset);
 }
 
+// Keyframes as GES sets an effect's, in the clip's own time (and, as Pitivi
+// does, one at the clip's end, where GES would otherwise put one of its own):
+// the start region's left edge steps from 0.25 to 0.5 at the trimmed clip's
+// frame 30.
+TEST_F(GStreamer, KeyframesAreReadInTheClipsOwnTime) {
+    GESTimeline* timeline = Timeline();
+    ASSERT_TRUE(asset);
+    GList* effects = ges_clip_get_top_effects(AddClip({0, 25, 75}));
+    GstControlSource* source = gst_interpolation_control_source_new();
+    g_object_set(source, "mode", GST_INTERPOLATION_MODE_NONE, nullptr);
+    for (const auto& [at, left] : {std::pair{0, 0.25}, {30, 0.5}, {75, 0.5}})
+        gst_timed_value_control_source_set(GST_TIMED_VALUE_CONTROL_SOURCE(source), at * kFrame, left);
+    EXPECT_TRUE(ges_track_element_set_control_source(GES_TRACK_ELEMENT(effects->data), source, "left", "direct-absolute"));
+    gst_object_unref(source);
+    g_list_free_full(effects, gst_object_unref);
+    ExpectStepAt(Render(timeline), 25, 75, 30, "0.5,0.75,0.25,0.75", "50");
+    gst_object_unref(asset);
+}
+
 // A project Pitivi 2022.06 saved after this: the clip imported, the effect
 // dropped on it with nothing typed, its start trimmed to 1 s, the clip split
 // at 4.48 s. Pitivi edits with a proxy of the clip and renders the clip
@@ -285,7 +318,12 @@ TEST_F(GStreamer, APitiviProjectRunsTheCourseOverEachClipAsItStands) {
     std::ifstream in(fs::path(MV_SOURCE_DIR) / "tests/plugin/gstreamer/data/pitivi2022_trimmed_split.xges");
     std::string project((std::istreambuf_iterator<char>(in)), {});
     const std::string proxy = "file:///tmp/pv/holiday.mkv.15274290.proxy.mov", clip = "file://" + s.path("clip.mkv").string();
-    project = std::regex_replace(project, std::regex(" proxy-id='[^']*'|<asset id='" + proxy + "'[^]*?</asset>"), "");
+    auto cut = [&project](const std::string& from, const std::string& to) {  // from `from` to the `to` after it
+        if (const auto at = project.find(from); at != std::string::npos)
+            project.erase(at, project.find(to, at + from.size()) + to.size() - at);
+    };
+    cut(" proxy-id='", "'");
+    cut("<asset id='" + proxy + "'", "</asset>");
     const std::pair<std::string, std::string> edits[] = {
         {proxy, clip}, {"file:///tmp/pv/holiday.mkv", clip}, {"(int)1280", "(int)128"}, {"(int)720", "(int)72"},
         {"\\(int\\)1280", "\\(int\\)128"}, {"\\(int\\)720", "\\(int\\)72"},  // in the tracks' caps
@@ -300,14 +338,16 @@ TEST_F(GStreamer, APitiviProjectRunsTheCourseOverEachClipAsItStands) {
     ExpectClipsAreTheHosts(Render(timeline), {{25, 25, 87}, {112, 112, 88}});
 }
 
-// A pipeline as gst-launch-1.0 runs one, from a file: the segment has no
-// end, so the clip is the stream, its length the duration upstream reports.
-// Properties set from the streaming thread just before frame 60 reaches the
-// element: the frames before it are the old course's, the rest the new's.
+// A pipeline as gst-launch-1.0 runs one, from a file, in RGBA with the
+// overlay: the segment has no end, so the clip is the stream, its length the
+// duration upstream reports. Properties set from the streaming thread just
+// before frame 60 reaches the element: the frames before it are the old
+// course's, the rest the new's.
 TEST_F(GStreamer, APlainPipelineRunsOverTheStreamAndTakesAChangeAtTheNextFrame) {
     const std::string description = "filesrc location=\"" + s.path("clip.mkv").string() +
-                                    "\" ! matroskademux ! avdec_ffv1 ! videoconvert ! morvatellezoom name=zoom "
-                                    "smooth=false ! videoconvert ! appsink name=sink caps=video/x-raw,format=RGB";
+                                    "\" ! matroskademux ! avdec_ffv1 ! videoconvert ! video/x-raw,format=RGBA ! "
+                                    "morvatellezoom name=zoom smooth=false overlay=0.3 ! videoconvert ! "
+                                    "appsink name=sink caps=video/x-raw,format=RGB";
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
     ASSERT_TRUE(pipeline) << error->message;
@@ -325,11 +365,8 @@ TEST_F(GStreamer, APlainPipelineRunsOverTheStreamAndTakesAChangeAtTheNextFrame) 
     const auto rendered = Pull(pipeline, GST_APP_SINK(sink));
     for (GstElement* e : {sink, zoom, pipeline}) gst_object_unref(e);
 
-    ASSERT_EQ(rendered.size(), static_cast<std::size_t>(kFrames));
-    const auto before = Host(0, kFrames);
-    Settings("0.5,1,0.25,0.75", "25");
-    const auto after = Host(0, kFrames);
-    for (int f = 0; f < kFrames; ++f) EXPECT_TRUE(rendered.at(f) == (f < 60 ? before : after).at(f)) << "frame " << f;
+    ASSERT_EQ(s.host({"settings", "set", "--overlay", "30"}).status, 0);
+    ExpectStepAt(rendered, 0, kFrames, 60, "0.5,1,0.25,0.75", "25");
 }
 
 // The clip's end from the segment's stop, else the duration, else the
@@ -350,6 +387,7 @@ TEST(ClipSpan, FromTheSegmentTheDurationOrTheFramesGiven) {
         {0, 2 * s, 0, 1990 * s / 1000, none, 25, 1, 0, 0, {49, 50}},                  // rounded past the end: the last
         {0, 2002 * s / 1000 + 1, 0, 1001 * s / 30000, none, 30000, 1001, 0, 0, {1, 60}},  // NTSC, the end a ns late
         {0, 2003 * s / 1000, 0, 1001 * s / 30000, none, 30000, 1001, 0, 0, {1, 61}},  // a ms late: one more frame
+        {0, 1'000'000'000 * s, 0, 0, none, G_MAXINT, 1, 0, 0, {0, mvgst::kLongestClip}},  // beyond any clip
         {0, none, 0, none, none, 25, 1, 99, 7, {7, 99}},                              // no time stamp: the next frame
         {0, none, 0, 2 * s, none, 0, 1, 99, 7, {7, 99}},                              // a variable rate: likewise
     };
