@@ -133,6 +133,13 @@ std::vector<Picture> readFrames(const Scratch& s, const std::string& input, int 
     return frames;
 }
 
+std::vector<Picture> hostStretch(const Scratch& s, const fs::path& clip, int in, int frames, int w, int h) {
+    const RunResult r = s.host({"render", clip.string(), "--start", std::to_string(in), "--frames", std::to_string(frames),
+                                "-o", s.path("stretch.mkv").string()});
+    if (r.status != 0) return {};
+    return readFrames(s, s.path("stretch.mkv").string(), w, h);
+}
+
 std::vector<std::int16_t> readSound(const Scratch& s, const std::string& input) {
     fs::path raw = s.path(".sound.s16");
     s.ffmpeg({"-i", input, "-vn", "-f", "s16le", "-ac", "2", "-ar", "48000", raw.string()});

@@ -50,6 +50,9 @@ void writeClip(const Scratch& s, const std::filesystem::path& file, int w, int h
                const PixelFn& fn, const std::vector<std::int16_t>& sound = {});
 // Every frame of a video or image sequence, decoded to RGB.
 std::vector<Picture> readFrames(const Scratch& s, const std::string& input, int w, int h);
+// The host program's render (w x h, decoded to RGB) of `clip`'s stretch from
+// frame `in`, `frames` long, with the settings in the scratch folder.
+std::vector<Picture> hostStretch(const Scratch& s, const std::filesystem::path& clip, int in, int frames, int w, int h);
 // The sound as interleaved stereo 16-bit samples at 48 kHz.
 std::vector<std::int16_t> readSound(const Scratch& s, const std::string& input);
 

@@ -113,11 +113,7 @@ protected:
 
     // The host program's frames of the clip's stretch from `in`, `frames` long.
     std::vector<Picture> Host(int in, int frames) {
-        EXPECT_EQ(s.host({"render", s.path("clip.mkv").string(), "--start", std::to_string(in), "--frames",
-                          std::to_string(frames), "-o", s.path("host.mkv").string()})
-                      .status,
-                  0);
-        return mvtest::readFrames(s, s.path("host.mkv").string(), kWidth, kHeight);
+        return mvtest::hostStretch(s, s.path("clip.mkv"), in, frames, kWidth, kHeight);
     }
 
     // Each clip's frames (from timeline frame `from`) against the host
