@@ -140,24 +140,39 @@ __attribute__((target("sse2"))) void AcrossSse2(const Taps& t, const std::int16_
     }
 }
 
-// Down, a pair of rows at a time, their weights as _mm_madd_epi16 takes
-// them; an odd row last pairs with itself at no weight.
-__attribute__((target("sse2"))) void DownSse2(const std::int16_t* w, int count, const std::int16_t* const* rows,
-                                              std::size_t n, std::uint8_t* dst) {
-    // The pairs' weights and rows held here, not read again through
-    // pointers the byte stores might alias.
-    __m128i weights[kLobes];
+// The rows down a column taken a pair at a time, each pair's two weights in
+// one 32-bit word as _mm_madd_epi16 takes them; an odd row last pairs with
+// itself at no weight. Held in locals, not read again through pointers the
+// byte stores might alias.
+struct RowPairs {
+    int count;
+    std::int32_t weights[kLobes];
     const std::int16_t* a[kLobes];
     const std::int16_t* b[kLobes];
-    const int pairs = (count + 1) / 2;
-    for (int j = 0; j < pairs; ++j) {
+};
+
+RowPairs PairRows(const std::int16_t* w, int count, const std::int16_t* const* rows) {
+    RowPairs p{(count + 1) / 2, {}, {}, {}};
+    for (int j = 0; j < p.count; ++j) {
         const int k = 2 * j;
         const bool pair = k + 1 < count;
-        weights[j] = _mm_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(pair ? w[k + 1] : 0) << 16) |
-                                                     static_cast<std::uint16_t>(w[k])));
-        a[j] = rows[k];
-        b[j] = pair ? rows[k + 1] : rows[k];
+        p.weights[j] = static_cast<std::int32_t>((static_cast<std::uint32_t>(pair ? w[k + 1] : 0) << 16) |
+                                                 static_cast<std::uint16_t>(w[k]));
+        p.a[j] = rows[k];
+        p.b[j] = pair ? rows[k + 1] : rows[k];
     }
+    return p;
+}
+
+// Down, a pair of rows at a time.
+__attribute__((target("sse2"))) void DownSse2(const std::int16_t* w, int count, const std::int16_t* const* rows,
+                                              std::size_t n, std::uint8_t* dst) {
+    const RowPairs p = PairRows(w, count, rows);
+    const int pairs = p.count;
+    const std::int16_t* const* a = p.a;
+    const std::int16_t* const* b = p.b;
+    __m128i weights[kLobes];
+    for (int j = 0; j < pairs; ++j) weights[j] = _mm_set1_epi32(p.weights[j]);
     const __m128i round = _mm_set1_epi32(1 << (kDownShift - 1));
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
@@ -176,18 +191,12 @@ __attribute__((target("sse2"))) void DownSse2(const std::int16_t* w, int count, 
 
 __attribute__((target("avx2"))) void DownAvx2(const std::int16_t* w, int count, const std::int16_t* const* rows,
                                               std::size_t n, std::uint8_t* dst) {
+    const RowPairs p = PairRows(w, count, rows);
+    const int pairs = p.count;
+    const std::int16_t* const* a = p.a;
+    const std::int16_t* const* b = p.b;
     __m256i weights[kLobes];
-    const std::int16_t* a[kLobes];
-    const std::int16_t* b[kLobes];
-    const int pairs = (count + 1) / 2;
-    for (int j = 0; j < pairs; ++j) {
-        const int k = 2 * j;
-        const bool pair = k + 1 < count;
-        weights[j] = _mm256_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(pair ? w[k + 1] : 0) << 16) |
-                                                        static_cast<std::uint16_t>(w[k])));
-        a[j] = rows[k];
-        b[j] = pair ? rows[k + 1] : rows[k];
-    }
+    for (int j = 0; j < pairs; ++j) weights[j] = _mm256_set1_epi32(p.weights[j]);
     const __m256i round = _mm256_set1_epi32(1 << (kDownShift - 1));
     std::size_t i = 0;
     for (; i + 16 <= n; i += 16) {
