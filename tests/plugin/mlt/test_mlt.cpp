@@ -102,8 +102,9 @@ protected:
 // Projects the editors in Debian saved, each after this: the effect dropped
 // on a clip with nothing typed (a centred region, smooth on), the clip's
 // start trimmed, the clip split, a half moved on; saved with no half
-// selected. Rendered at a tenth of their size with smooth off, each clip
-// is the host program's render of its stretch.
+// selected (Kdenlive's own bookkeeping, its kdenlive:* properties, taken
+// out). Rendered at a tenth of their size with smooth off, each clip is the
+// host program's render of its stretch.
 TEST_F(Melt, EditorProjectsRunTheCourseOverEachClipAsItStands) {
     const struct {
         const char* file;
