@@ -5,7 +5,6 @@
 #include <mutex>
 
 #include "frei0r/FilterState.h"
-#include "guest/GuestRender.h"
 
 namespace mvfrei0r {
 
@@ -40,10 +39,9 @@ std::int64_t FramePosition(Instance& instance, double time) {
 // start (its value there is the position over the length less one), else
 // as given. A small course far into a long source gives a length past 2^31,
 // which the course takes in 64 bits.
-constexpr double kLongestClip = 1e15;
 static std::int64_t ClipFrames(const Instance& instance, std::int64_t position) {
     const double course = instance.params.course;
-    if (course > 0 && position > 0) return std::llround(std::min(position / course + 1, kLongestClip));
+    if (course > 0 && position > 0) return std::llround(std::min(position / course + 1, static_cast<double>(mvguest::kLongestClip)));
     return instance.timing.clipFrames;
 }
 

@@ -13,9 +13,11 @@
 
 #include <cstdint>
 
+#include "guest/GuestRender.h"
+
 namespace mvgst {
 
-constexpr std::int64_t kLongestClip = 1'000'000'000'000'000;  // as far as the course's arithmetic is exact
+using mvguest::kLongestClip;
 
 struct Span {
     std::int64_t position;  // the frame's place in the clip, 0 at its first frame

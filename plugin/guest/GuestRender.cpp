@@ -14,6 +14,7 @@
 #include "engine/callPixelFX.h"
 #include "engine/imageProcs.h"
 #include "engine/lineEffect.h"
+#include "guest/Resample.h"
 #include "util/Diagnostics.h"
 
 namespace mvguest {
@@ -205,8 +206,9 @@ void RenderInPorts(pluginDataRec& config, Options options, const Frame& frame, c
     }
     ToEffect(frame.in, images.source, frame.width, frame.height);
     const Rect bounds = FrameBounds(frame);
-    CopyBits(GetPortBitMapForCopyBits(images.source), GetPortBitMapForCopyBits(images.target), &bounds, &bounds,
-             srcCopy, nullptr);
+    if (!options.smooth && !StartRegionHasArea(config, bounds))  // else the render writes every pixel
+        CopyBits(GetPortBitMapForCopyBits(images.source), GetPortBitMapForCopyBits(images.target), &bounds, &bounds,
+                 srcCopy, nullptr);
     if (Render(config, options, frame, images, step, true))
         ToHost(images.target, frame.out, frame.width, frame.height);
     else

@@ -10,10 +10,13 @@
 #include <string_view>
 
 #include "config/PluginDefines.h"
-#include "guest/Resample.h"
 #include "quickdraw/QuickDraw.h"
 
 namespace mvguest {
+
+// The longest clip a course runs over, in frames: as far as its 64-bit
+// arithmetic is exact. Hosts hold longer lengths to it.
+constexpr std::int64_t kLongestClip = 1'000'000'000'000'000;
 
 struct Options {
     bool smooth = false;  // every frame resampled (Lanczos-3), the crop to a fraction of a pixel

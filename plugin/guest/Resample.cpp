@@ -168,18 +168,15 @@ RowPairs PairRows(const std::int16_t* w, int count, const std::int16_t* const* r
 __attribute__((target("sse2"))) void DownSse2(const std::int16_t* w, int count, const std::int16_t* const* rows,
                                               std::size_t n, std::uint8_t* dst) {
     const RowPairs p = PairRows(w, count, rows);
-    const int pairs = p.count;
-    const std::int16_t* const* a = p.a;
-    const std::int16_t* const* b = p.b;
     __m128i weights[kLobes];
-    for (int j = 0; j < pairs; ++j) weights[j] = _mm_set1_epi32(p.weights[j]);
+    for (int j = 0; j < p.count; ++j) weights[j] = _mm_set1_epi32(p.weights[j]);
     const __m128i round = _mm_set1_epi32(1 << (kDownShift - 1));
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         __m128i lo = round, hi = round;
-        for (int j = 0; j < pairs; ++j) {
-            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a[j] + i));
-            const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b[j] + i));
+        for (int j = 0; j < p.count; ++j) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.a[j] + i));
+            const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.b[j] + i));
             lo = _mm_add_epi32(lo, _mm_madd_epi16(_mm_unpacklo_epi16(x, y), weights[j]));
             hi = _mm_add_epi32(hi, _mm_madd_epi16(_mm_unpackhi_epi16(x, y), weights[j]));
         }
@@ -192,18 +189,15 @@ __attribute__((target("sse2"))) void DownSse2(const std::int16_t* w, int count, 
 __attribute__((target("avx2"))) void DownAvx2(const std::int16_t* w, int count, const std::int16_t* const* rows,
                                               std::size_t n, std::uint8_t* dst) {
     const RowPairs p = PairRows(w, count, rows);
-    const int pairs = p.count;
-    const std::int16_t* const* a = p.a;
-    const std::int16_t* const* b = p.b;
     __m256i weights[kLobes];
-    for (int j = 0; j < pairs; ++j) weights[j] = _mm256_set1_epi32(p.weights[j]);
+    for (int j = 0; j < p.count; ++j) weights[j] = _mm256_set1_epi32(p.weights[j]);
     const __m256i round = _mm256_set1_epi32(1 << (kDownShift - 1));
     std::size_t i = 0;
     for (; i + 16 <= n; i += 16) {
         __m256i lo = round, hi = round;
-        for (int j = 0; j < pairs; ++j) {
-            const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a[j] + i));
-            const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b[j] + i));
+        for (int j = 0; j < p.count; ++j) {
+            const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p.a[j] + i));
+            const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p.b[j] + i));
             lo = _mm256_add_epi32(lo, _mm256_madd_epi16(_mm256_unpacklo_epi16(x, y), weights[j]));
             hi = _mm256_add_epi32(hi, _mm256_madd_epi16(_mm256_unpackhi_epi16(x, y), weights[j]));
         }
