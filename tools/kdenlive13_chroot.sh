@@ -42,7 +42,7 @@ if [ ! -x "$dir/usr/bin/kdenlive" ]; then
   command -v debootstrap >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
   [ -e "$dir/etc/debian_version" ] || debootstrap --variant=minbase trixie "$dir" "$mirror"
   run env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    kdenlive frei0r-plugins libpixman-1-0 dbus xvfb xdotool ffmpeg melt breeze-icon-theme >/dev/null
+    kdenlive frei0r-plugins dbus xvfb xdotool ffmpeg melt breeze-icon-theme >/dev/null
 fi
 
 # The package's effect files, as the package lays them out.
